@@ -1,0 +1,45 @@
+#pragma once
+
+// A collector of airport facility data: it is handed scenery files one at a time (by the area
+// enumeration), maps each one and reports every airport that carries a position through the
+// virtual OnAirport.
+
+#include <cstddef>
+
+#include "platform/file_entry.h"
+
+namespace halvern {
+
+class AFDInfoCollector {
+  public:
+    AFDInfoCollector() = default;
+    virtual ~AFDInfoCollector() = default;
+    AFDInfoCollector(const AFDInfoCollector&) = delete;
+    AFDInfoCollector& operator=(const AFDInfoCollector&) = delete;
+
+    // Maps the file read-only and extracts its airports; a file that cannot be opened, is empty
+    // or cannot be mapped contributes nothing. The entry is not used here.
+    virtual void ScanFile(const char* path, const platform::FileEntry& entry);
+
+    // One airport found: name and code are valid only during the call (the name points into the
+    // mapped image). Does nothing here.
+    virtual void OnAirport(const char* name, double latitude, double longitude,
+                           double elevationMetres, const char* code);
+
+    // Walks the host's scenery list below the simulator directory and hands every "*.bgl" file
+    // of every active area to ScanFile, in the fixed visiting order.
+    void EnumerateSceneryAreas(const char* simulatorDir);
+
+    // Hands every "*.bgl" entry of one area directory (ending in a separator) to ScanFile, in
+    // the order of the directory listing.
+    void ScanAreaDirectory(const char* areaDir);
+
+    // Checks the header of a file image and, if it passes, extracts its airports.
+    void ParseMappedFile(const unsigned char* image, std::size_t size);
+
+    // Walks the facility section of a file image. Every read stays inside the image: a record or
+    // text that reaches past its end ends the walk (airports reported before stay reported).
+    void ExtractAirports(const unsigned char* image, std::size_t size);
+};
+
+}  // namespace halvern

@@ -1,0 +1,27 @@
+#include "airports/afd_list.h"
+
+#include "airports/default_areas.h"
+#include "airports/scenery_fingerprint.h"
+
+namespace halvern {
+
+void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileEntry& entry) {
+    if (IsInDefaultArea(path)) {
+        return;  // neither fingerprinted nor extracted nor counted
+    }
+    if (fingerprintMode != 0) {
+        // The fingerprint pass only looks at the directory entry; the file is not opened.
+        finder.sceneryFingerprint = FoldFingerprint(finder.sceneryFingerprint, path, entry);
+    } else {
+        AFDInfoCollector::ScanFile(path, entry);
+    }
+    // Every accepted file is reported, whether or not it could be read or held airports.
+    finder.OnFileScanned(path, entry);
+}
+
+void AirportFinder::My_AFDList::OnAirport(const char* name, double latitude, double longitude,
+                                          double elevationMetres, const char* code) {
+    finder.AddAirport(name, latitude, longitude, elevationMetres, code);
+}
+
+}  // namespace halvern

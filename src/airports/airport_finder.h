@@ -1,0 +1,70 @@
+#pragma once
+
+// The airport database: the record list, the nearby list of record indices, and the scenery
+// fingerprint that keys the cache file. The module object derives from it, so the module is the
+// database; it overrides OnFileScanned to follow the scenery passes.
+
+#include <cstdint>
+
+#include "airports/airport_record.h"
+#include "platform/file_entry.h"
+
+namespace halvern {
+
+class AirportFinder {
+  public:
+    // The collector that feeds this finder during one pass over the scenery (afd_list.h).
+    class My_AFDList;
+
+    static constexpr std::int32_t kInitialCapacity = 1000;
+    // Growth rule of both arrays: an append past the capacity raises it to the new count + 1000.
+    static constexpr std::int32_t kCapacityStep = 1000;
+    // The fingerprint of a finder that has not yet walked the scenery.
+    static constexpr std::uint32_t kUnsetFingerprint = 0x5555AAAA;
+
+    AirportFinder();
+    virtual ~AirportFinder();
+    AirportFinder(const AirportFinder&) = delete;
+    AirportFinder& operator=(const AirportFinder&) = delete;
+
+    // Called once for every scenery file that the collector accepts, in both passes, with the
+    // file's full path and its directory entry. Does nothing here.
+    virtual void OnFileScanned(const char* path, const platform::FileEntry& entry);
+
+    // Appends one airport. Latitude and longitude are narrowed to float; the code keeps at most
+    // four characters; the elevation is converted from metres to feet (one foot taken as
+    // 0.305 m) in extended precision, truncated, and saturated to the signed 16-bit range
+    // (NaN gives 0). If storage cannot be obtained the airport is dropped.
+    void AddAirport(const char* name, double latitude, double longitude, double elevationMetres,
+                    const char* code);
+
+    // Empties the record list, releasing the names of the records it drops.
+    void ClearRecords();
+
+    std::int32_t RecordCount() const { return recordCount; }
+    std::int32_t RecordCapacity() const { return recordCapacity; }
+    const AirportRecord& Record(std::int32_t index) const { return records[index]; }
+    std::int32_t NearbyCount() const { return nearbyCount; }
+    std::int32_t NearbyCapacity() const { return nearbyCapacity; }
+    const std::int32_t* NearbyIndices() const { return nearbyIndices; }
+    std::uint32_t SceneryFingerprint() const { return sceneryFingerprint; }
+    void SetSceneryFingerprint(std::uint32_t value) { sceneryFingerprint = value; }
+
+  protected:
+    // Raises the record capacity to at least `count`, following the growth rule; new slots are
+    // empty. False when storage cannot be obtained or the count cannot be represented.
+    bool ReserveRecords(std::int32_t count);
+
+    std::int32_t* nearbyIndices = nullptr;
+    std::int32_t nearbyCount = 0;
+    std::int32_t nearbyCapacity = 0;
+    AirportRecord* records = nullptr;
+    std::int32_t recordCount = 0;
+    std::int32_t recordCapacity = 0;
+    std::uint32_t sceneryFingerprint = kUnsetFingerprint;
+};
+
+// Converts an elevation in metres to stored feet (see AddAirport).
+std::int16_t ElevationFeetFromMetres(double metres);
+
+}  // namespace halvern

@@ -1,0 +1,27 @@
+#include "airports/airport_record.h"
+
+#include <cstring>
+
+#include "airports/byte_order.h"
+
+namespace halvern {
+
+void EncodeRecordImage(const AirportRecord& record, unsigned char (&image)[kRecordImageSize]) {
+    StoreU32(image + 0, FloatBits(record.latitude));
+    StoreU32(image + 4, FloatBits(record.longitude));
+    StoreU16(image + 8, static_cast<std::uint16_t>(record.elevation));
+    // The reserved bytes once held the in-memory name reference; they carry nothing.
+    StoreU32(image + 10, 0);
+    std::memcpy(image + 14, record.code, 4);
+    image[18] = 0;
+}
+
+void DecodeRecordImage(const unsigned char (&image)[kRecordImageSize], AirportRecord& record) {
+    record.latitude = FloatFromBits(LoadU32(image + 0));
+    record.longitude = FloatFromBits(LoadU32(image + 4));
+    record.elevation = static_cast<std::int16_t>(LoadU16(image + 8));
+    std::memcpy(record.code, image + 14, 4);
+    record.code[4] = 0;
+}
+
+}  // namespace halvern
