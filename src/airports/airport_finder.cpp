@@ -68,6 +68,23 @@ bool AirportFinder::ReserveRecords(std::int32_t count) {
     return true;
 }
 
+bool AirportFinder::AppendNearby(std::int32_t index) {
+    if (nearbyCount == INT32_MAX) {
+        return false;
+    }
+    const std::int32_t count = nearbyCount + 1;
+    if (count > nearbyCapacity) {
+        const std::int32_t capacity = GrownCapacity(count, kCapacityStep);
+        if (capacity == 0 || !ResizeStorage(nearbyIndices, nearbyCapacity, capacity)) {
+            return false;
+        }
+        nearbyCapacity = capacity;
+    }
+    nearbyIndices[nearbyCount] = index;
+    nearbyCount = count;
+    return true;
+}
+
 void AirportFinder::AddAirport(const char* name, double latitude, double longitude,
                                double elevationMetres, const char* code) {
     if (recordCount == INT32_MAX || !ReserveRecords(recordCount + 1)) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "airports/airport_record.h"
+#include "geo/world_position.h"
 #include "platform/file_entry.h"
 
 namespace halvern {
@@ -41,6 +42,23 @@ class AirportFinder {
     // Empties the record list, releasing the names of the records it drops.
     void ClearRecords();
 
+    // The extraction pass: empties the record list and the nearby list, then extracts the
+    // airports of every accepted scenery file below the simulator directory. Neither reads nor
+    // writes the cache file.
+    void BuildFromScenery(const char* simulatorDir);
+
+    // Writes the whole record list to the cache file; false when it cannot be written.
+    bool WriteCache(const char* path) const;
+
+    // Replaces the record list with the cache file's records if the file is valid and was
+    // written for the current scenery fingerprint; false (and the list as the checks leave it)
+    // otherwise.
+    bool ReadCache(const char* path);
+
+    // Rebuilds the nearby list: in database order, every airport whose position lies within
+    // `limitMetres` of `position` and whose code is not yet in the list.
+    void FindNearbyAirports(const WorldPosition& position, double limitMetres);
+
     std::int32_t RecordCount() const { return recordCount; }
     std::int32_t RecordCapacity() const { return recordCapacity; }
     const AirportRecord& Record(std::int32_t index) const { return records[index]; }
@@ -54,6 +72,10 @@ class AirportFinder {
     // Raises the record capacity to at least `count`, following the growth rule; new slots are
     // empty. False when storage cannot be obtained or the count cannot be represented.
     bool ReserveRecords(std::int32_t count);
+
+    // Appends one index to the nearby list, following the growth rule; false (and the list
+    // unchanged) when storage cannot be obtained.
+    bool AppendNearby(std::int32_t index);
 
     std::int32_t* nearbyIndices = nullptr;
     std::int32_t nearbyCount = 0;
