@@ -1,0 +1,154 @@
+#include "airports/afd_list.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "airports/default_areas.h"
+#include "airports/scenery_fingerprint.h"
+#include "scenery/scenery_file_writer.h"
+#include "support/temp_dir.h"
+
+namespace halvern {
+namespace {
+
+struct AreaCase {
+    const char* path;
+    bool skipped;
+};
+
+TEST(DefaultAreas, DirectoryPartMustEndWithASuffix) {
+    const AreaCase cases[] = {
+        {"C:\\Sim\\scenedb\\cities\\Egypt\\scenery\\a.bgl", true},
+        {"C:\\Sim\\Scenedb\\cities\\paris\\scenery\\x.bgl", true},
+        {"C:\\Sim\\SCENEDB\\WORLD\\SCENERY\\x.bgl", true},
+        {"C:\\Sim\\scenedb\\usgl\\scenery\\x.bgl", true},
+        {"C:\\Sim\\scenedb\\easthem\\yakutsk\\scenery\\x.bgl", true},
+        {"C:\\Sim\\scenedb\\westhem\\ussw\\scenery\\x.bgl", true},
+        {"C:\\Sim\\scenedb\\world\\scenery\\", true},  // the directory itself
+        // Below a default area, or beside one: accepted.
+        {"C:\\Sim\\scenedb\\world\\scenery\\sub\\x.bgl", false},
+        {"C:\\Sim\\scenedb\\world\\scenery2\\x.bgl", false},
+        {"C:\\Sim\\scenedb\\cities\\lyon\\scenery\\x.bgl", false},
+        {"C:\\Sim\\Addon\\scenery\\x.bgl", false},
+        // The suffix needs a character before it.
+        {"\\scenedb\\world\\scenery\\x.bgl", false},
+        {"a\\scenedb\\world\\scenery\\x.bgl", true},
+        // Forward slashes do not match the backslashes of the list.
+        {"C:/Sim/scenedb/world/scenery/x.bgl", false},
+        {"C:\\Sim\\scenedb\\world\\scenery/x.bgl", false},
+        {"x.bgl", false},
+        {"", false},
+    };
+    for (const AreaCase& c : cases) {
+        EXPECT_EQ(IsInDefaultArea(c.path), c.skipped) << c.path;
+    }
+}
+
+platform::FileEntry Entry(std::uint64_t size, std::uint64_t written) {
+    platform::FileEntry entry{};
+    entry.size = size;
+    entry.lastWriteTime = written;
+    entry.creationTime = 0x1234;
+    entry.lastAccessTime = 0x5678;
+    entry.attributes = 0x20;
+    return entry;
+}
+
+TEST(SceneryFingerprint, FoldsPathBytesSizeAndWriteTime) {
+    // ((65 * 3) + 92) * 3 + 98 = 959, then XOR (size ^ written low ^ written high).
+    EXPECT_EQ(FoldFingerprint(0, "A\\b", Entry(0, 0)), 959u);
+    EXPECT_EQ(FoldFingerprint(0, "A\\b", Entry(0x100, 0x0000000300000010)),
+              959u ^ 0x100 ^ 0x10 ^ 3);
+    // Bytes of 0x80 and above count as negative numbers.
+    EXPECT_EQ(FoldFingerprint(0, "\xE9", Entry(0, 0)), 0xFFFFFFE9u);
+    EXPECT_EQ(FoldFingerprint(1, "\xFF", Entry(0, 0)), 2u);
+    // Arithmetic wraps modulo 2^32.
+    EXPECT_EQ(FoldFingerprint(0x80000000u, "", Entry(0, 0)), 0x80000000u);
+    EXPECT_EQ(FoldFingerprint(0x80000000u, "\x01", Entry(0, 0)), 0x80000001u);
+}
+
+TEST(SceneryFingerprint, IgnoresHighSizeBitsCreationAndAccessTimes) {
+    platform::FileEntry a = Entry(0x0000000100000042, 77);
+    platform::FileEntry b = Entry(0x42, 77);
+    b.creationTime = 999;
+    b.lastAccessTime = 888;
+    b.attributes = 0x10;
+    EXPECT_EQ(FoldFingerprint(5, "x.bgl", a), FoldFingerprint(5, "x.bgl", b));
+}
+
+TEST(SceneryFingerprint, ChangesWithEveryPropertyAndWithOrder) {
+    const std::uint32_t base =
+        FoldFingerprint(FoldFingerprint(0, "a\\1.bgl", Entry(10, 20)), "a\\2.bgl", Entry(30, 40));
+    const std::uint32_t variants[] = {
+        FoldFingerprint(FoldFingerprint(0, "a\\2.bgl", Entry(30, 40)), "a\\1.bgl", Entry(10, 20)),
+        FoldFingerprint(FoldFingerprint(0, "a\\1.bgl", Entry(11, 20)), "a\\2.bgl", Entry(30, 40)),
+        FoldFingerprint(FoldFingerprint(0, "a\\1.bgl", Entry(10, 21)), "a\\2.bgl", Entry(30, 40)),
+        FoldFingerprint(FoldFingerprint(0, "a\\3.bgl", Entry(10, 20)), "a\\2.bgl", Entry(30, 40)),
+        FoldFingerprint(0, "a\\1.bgl", Entry(10, 20)),
+    };
+    for (std::uint32_t variant : variants) {
+        EXPECT_NE(variant, base);
+    }
+}
+
+// A finder that counts the files reported to it.
+class CountingFinder : public AirportFinder {
+  public:
+    void OnFileScanned(const char* path, const platform::FileEntry& /*entry*/) override {
+        scanned.emplace_back(path);
+    }
+    std::vector<std::string> scanned;
+};
+
+class AfdListTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        scenery::SceneryFileWriter writer;
+        writer.Add(scenery::MakeAirport("Addon Field", "ADDN", 10, 20, 30));
+        writer.Add(scenery::MakeAirport("Second Field", "SCND", 11, 21, 31));
+        ASSERT_TRUE(scenery::WriteBytes(dir.File("addon.bgl"), writer.Build()));
+        ASSERT_TRUE(scenery::WriteBytes(dir.File("broken.bgl"), {1, 2, 3}));
+        // Host form of the paths: the file layer turns backslashes back into slashes.
+        base = dir.path().string() + "\\";
+    }
+
+    testing::TempDir dir;
+    std::string base;
+    CountingFinder finder;
+    const std::string defaultArea = "C:\\Sim\\scenedb\\world\\scenery\\w.bgl";
+};
+
+TEST_F(AfdListTest, ExtractionPassAddsAirportsAndReportsEveryAcceptedFile) {
+    AirportFinder::My_AFDList collector(finder, false);
+    collector.ScanFile((base + "addon.bgl").c_str(), Entry(1, 1));
+    collector.ScanFile((base + "broken.bgl").c_str(), Entry(1, 1));
+    collector.ScanFile((base + "missing.bgl").c_str(), Entry(1, 1));
+    collector.ScanFile(defaultArea.c_str(), Entry(1, 1));
+    ASSERT_EQ(finder.RecordCount(), 2);
+    EXPECT_STREQ(finder.Record(0).name, "Addon Field");
+    EXPECT_STREQ(finder.Record(1).code, "SCND");
+    // Unreadable files still tick; the default area's file is neither read nor counted.
+    EXPECT_EQ(finder.scanned, (std::vector<std::string>{base + "addon.bgl", base + "broken.bgl",
+                                                        base + "missing.bgl"}));
+    EXPECT_EQ(finder.SceneryFingerprint(), AirportFinder::kUnsetFingerprint);
+}
+
+TEST_F(AfdListTest, FingerprintPassFoldsEntriesWithoutOpeningFiles) {
+    finder.SetSceneryFingerprint(0);
+    AirportFinder::My_AFDList collector(finder, true);
+    const platform::FileEntry entry = Entry(4096, 0x01DB000012345678);
+    collector.ScanFile((base + "addon.bgl").c_str(), entry);
+    collector.ScanFile((base + "missing.bgl").c_str(), entry);  // never opened: folded alike
+    collector.ScanFile(defaultArea.c_str(), entry);
+    EXPECT_EQ(finder.RecordCount(), 0);
+    EXPECT_EQ(finder.scanned.size(), 2u);
+    const std::uint32_t expected =
+        FoldFingerprint(FoldFingerprint(0, (base + "addon.bgl").c_str(), entry),
+                        (base + "missing.bgl").c_str(), entry);
+    EXPECT_EQ(finder.SceneryFingerprint(), expected);
+}
+
+}  // namespace
+}  // namespace halvern
