@@ -1,0 +1,62 @@
+#include "airports/database_step.h"
+
+#include "airports/afd_list.h"
+#include "airports/cache_file.h"
+
+namespace halvern {
+
+void AirportFinder::BuildFromScenery(const char* simulatorDir) {
+    ClearRecords();
+    nearbyCount = 0;
+    My_AFDList collector(*this, false);
+    collector.EnumerateSceneryAreas(simulatorDir);
+}
+
+std::string CachePath(const char* simulatorDir) {
+    return std::string(simulatorDir) + kCacheFileName;
+}
+
+DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
+                               ScanProgress& progress, ExtractionObserver* observer) {
+    progress.filesScanned = 0;
+    finder.SetSceneryFingerprint(0);
+    {
+        // The fingerprint pass reads only directory entries; it also counts the files.
+        AirportFinder::My_AFDList fingerprinting(finder, true);
+        fingerprinting.EnumerateSceneryAreas(simulatorDir);
+    }
+    progress.filesTotal = progress.filesScanned;
+
+    const std::string cachePath = CachePath(simulatorDir);
+    if (finder.ReadCache(cachePath.c_str())) {
+        return DatabaseSource::kCache;
+    }
+    progress.filesScanned = 0;
+    if (observer != nullptr) {
+        observer->BeginExtraction();
+    }
+    finder.BuildFromScenery(simulatorDir);
+    // A cache that cannot be written is not reported: the next start extracts again.
+    finder.WriteCache(cachePath.c_str());
+    if (observer != nullptr) {
+        observer->EndExtraction();
+    }
+    return DatabaseSource::kScenery;
+}
+
+bool ProgressPercentMoved(std::int32_t filesScanned, std::int32_t filesTotal, int& percent) {
+    if (filesTotal <= 0) {
+        return false;
+    }
+    // 64-bit products: a count near the 32-bit limit times 100 must not overflow.
+    const std::int64_t scanned = filesScanned;
+    const std::int64_t before = (scanned - 1) * 100 / filesTotal;
+    const std::int64_t now = scanned * 100 / filesTotal;
+    if (before == now) {
+        return false;
+    }
+    percent = now > INT32_MAX ? INT32_MAX : static_cast<int>(now);
+    return true;
+}
+
+}  // namespace halvern

@@ -1,0 +1,45 @@
+#pragma once
+
+// The start-up database step, shared by the module and the command-line tool: a fingerprint
+// pass over the scenery that counts the accepted files, the cache file if it was written for
+// the same scenery, and otherwise the extraction pass and a new cache file.
+
+#include <cstdint>
+#include <string>
+
+#include "airports/airport_finder.h"
+
+namespace halvern {
+
+// The counters of the step. The finder's OnFileScanned override advances filesScanned (and
+// may show progress against filesTotal); the step resets them between the passes.
+struct ScanProgress {
+    std::int32_t filesScanned = 0;
+    std::int32_t filesTotal = 0;
+};
+
+// Told when the extraction pass begins and ends: the module shows its progress window for
+// that time. Neither is called when the cache file is used.
+class ExtractionObserver {
+  public:
+    virtual void BeginExtraction() = 0;
+    virtual void EndExtraction() = 0;
+
+  protected:
+    ~ExtractionObserver() = default;
+};
+
+enum class DatabaseSource { kCache, kScenery };
+
+// The cache file's path: the simulator directory (with its trailing separator) and the name.
+std::string CachePath(const char* simulatorDir);
+
+// Runs the step on `finder` for the simulator directory (host form, trailing separator).
+DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
+                               ScanProgress& progress, ExtractionObserver* observer);
+
+// The progress tick's percentage: true, with the new percentage, when counting file number
+// `filesScanned` moves the truncated percentage of `filesTotal`.
+bool ProgressPercentMoved(std::int32_t filesScanned, std::int32_t filesTotal, int& percent);
+
+}  // namespace halvern

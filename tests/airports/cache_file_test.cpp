@@ -1,0 +1,223 @@
+#include "airports/cache_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "airports/airport_finder.h"
+#include "airports/byte_order.h"
+#include "support/temp_dir.h"
+
+namespace halvern {
+namespace {
+
+constexpr std::uint32_t kFingerprint = 0xC0FFEE42;
+
+std::vector<unsigned char> ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+// Cache bytes made by hand: header, then per record image, L and the name bytes.
+struct CacheBytes {
+    std::vector<unsigned char> bytes;
+
+    CacheBytes(std::int32_t version, std::uint32_t fingerprint, std::uint32_t count) {
+        U32(static_cast<std::uint32_t>(version));
+        U32(fingerprint);
+        U32(count);
+    }
+    void U32(std::uint32_t value) {
+        bytes.resize(bytes.size() + 4);
+        StoreU32(bytes.data() + bytes.size() - 4, value);
+    }
+    CacheBytes& Record(const std::string& name, std::uint32_t length, const char* code = "ABCD") {
+        const unsigned char image[19] = {0,
+                                         0,
+                                         0x80,
+                                         0x3F,
+                                         0,
+                                         0,
+                                         0,
+                                         0x40,
+                                         0x39,
+                                         0x30,
+                                         9,
+                                         9,
+                                         9,
+                                         9,
+                                         static_cast<unsigned char>(code[0]),
+                                         static_cast<unsigned char>(code[1]),
+                                         static_cast<unsigned char>(code[2]),
+                                         static_cast<unsigned char>(code[3]),
+                                         0};
+        bytes.insert(bytes.end(), std::begin(image), std::end(image));
+        U32(length);
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        bytes.resize(bytes.size() + (length > name.size() ? length - name.size() : 0), 0);
+        return *this;
+    }
+};
+
+class CacheFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = dir.File(kCacheFileName);
+        finder.SetSceneryFingerprint(kFingerprint);
+    }
+
+    // A finder holding two earlier records, to see whether a read leaves or empties them.
+    void HoldTwoRecords() {
+        finder.AddAirport("Old One", 1, 1, 1, "OLD1");
+        finder.AddAirport("Old Two", 2, 2, 2, "OLD2");
+    }
+
+    testing::TempDir dir;
+    std::string path;
+    AirportFinder finder;
+};
+
+TEST_F(CacheFileTest, WritesTheDocumentedBytes) {
+    AirportFinder source;
+    source.SetSceneryFingerprint(kFingerprint);
+    source.AddAirport("Ab", 1.0, 2.0, 12345 * 0.305, "XYZ");
+    ASSERT_TRUE(source.WriteCache(path.c_str()));
+    const std::vector<unsigned char> expected = {
+        3,    0,    0,    0,                                      // version
+        0x42, 0xEE, 0xFF, 0xC0,                                   // fingerprint
+        1,    0,    0,    0,                                      // N
+        0,    0,    0x80, 0x3F, 0,   0,   0,   0x40, 0x39, 0x30,  // 1.0f, 2.0f, 12345 ft
+        0,    0,    0,    0,    'X', 'Y', 'Z', 0,    0,           // reserved, code, zero
+        3,    0,    0,    0,    'A', 'b', 0};                     // L, name
+    EXPECT_EQ(ReadAll(path), expected);
+}
+
+TEST_F(CacheFileTest, RoundTripKeepsEveryRecordInOrder) {
+    AirportFinder source;
+    source.SetSceneryFingerprint(kFingerprint);
+    for (int i = 0; i < 2500; ++i) {
+        source.AddAirport(("Field " + std::to_string(i)).c_str(), -45.5 + i * 0.01,
+                          170.25 - i * 0.1, i - 100.0, i % 3 == 0 ? "AB" : "WXYZ");
+    }
+    ASSERT_TRUE(source.WriteCache(path.c_str()));
+    HoldTwoRecords();
+    ASSERT_TRUE(finder.ReadCache(path.c_str()));
+    ASSERT_EQ(finder.RecordCount(), 2500);
+    EXPECT_EQ(finder.RecordCapacity(), 2500);  // exactly N after a read
+    for (int i = 0; i < 2500; ++i) {
+        const AirportRecord& a = source.Record(i);
+        const AirportRecord& b = finder.Record(i);
+        ASSERT_STREQ(a.name, b.name);
+        ASSERT_EQ(a.latitude, b.latitude);
+        ASSERT_EQ(a.longitude, b.longitude);
+        ASSERT_EQ(a.elevation, b.elevation);
+        ASSERT_EQ(std::memcmp(a.code, b.code, 5), 0);
+    }
+}
+
+TEST_F(CacheFileTest, HeaderRejectionsLeaveTheRecordListAsItWas) {
+    const std::string name = "Lakeside Field";
+    const auto length = static_cast<std::uint32_t>(name.size() + 1);
+    struct Case {
+        const char* label;
+        std::vector<unsigned char> bytes;
+    };
+    const Case cases[] = {
+        {"version 2", CacheBytes(2, kFingerprint, 1).Record(name, length).bytes},
+        {"other fingerprint", CacheBytes(3, kFingerprint + 1, 1).Record(name, length).bytes},
+        {"no records", CacheBytes(3, kFingerprint, 0).bytes},
+        // 12 + 19 + 4 + 15 = 50 bytes hold at most 50 / 19 = 2 records by the count test.
+        {"count above length / 19", CacheBytes(3, kFingerprint, 3).Record(name, length).bytes},
+        {"header cut short", {3, 0, 0, 0, 0x42, 0xEE}},
+        {"empty file", {}},
+    };
+    for (const Case& c : cases) {
+        WriteAll(path, c.bytes);
+        AirportFinder holder;
+        holder.SetSceneryFingerprint(kFingerprint);
+        holder.AddAirport("Old One", 1, 1, 1, "OLD1");
+        EXPECT_FALSE(holder.ReadCache(path.c_str())) << c.label;
+        ASSERT_EQ(holder.RecordCount(), 1) << c.label;
+        EXPECT_STREQ(holder.Record(0).name, "Old One") << c.label;
+    }
+    EXPECT_FALSE(finder.ReadCache(dir.File("missing.dat").c_str()));
+}
+
+TEST_F(CacheFileTest, RecordRejectionsEmptyTheRecordList) {
+    const std::string name1022(1022, 'n');
+    const std::string name1023(1023, 'n');
+    struct Case {
+        const char* label;
+        std::vector<unsigned char> bytes;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"name of 1022 characters",
+         CacheBytes(3, kFingerprint, 2).Record("A", 2).Record(name1022, 1023).bytes, true},
+        {"name of 1023 characters",
+         CacheBytes(3, kFingerprint, 2).Record("A", 2).Record(name1023, 1024).bytes, false},
+        {"name length 0", CacheBytes(3, kFingerprint, 2).Record("A", 2).Record("", 0).bytes, false},
+        {"huge name length",
+         CacheBytes(3, kFingerprint, 2).Record("A", 2).Record("B", 0xFFFFFFFF).bytes, false},
+    };
+    for (const Case& c : cases) {
+        WriteAll(path, c.bytes);
+        AirportFinder holder;
+        holder.SetSceneryFingerprint(kFingerprint);
+        holder.AddAirport("Old One", 1, 1, 1, "OLD1");
+        EXPECT_EQ(holder.ReadCache(path.c_str()), c.accepted) << c.label;
+        EXPECT_EQ(holder.RecordCount(), c.accepted ? 2 : 0) << c.label;
+    }
+}
+
+TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
+    AirportFinder source;
+    source.SetSceneryFingerprint(kFingerprint);
+    source.AddAirport("First", 1, 2, 3, "AAAA");
+    source.AddAirport("Second", 4, 5, 6, "B");
+    source.AddAirport("Third", 7, 8, 9, "");
+    ASSERT_TRUE(source.WriteCache(path.c_str()));
+    const std::vector<unsigned char> full = ReadAll(path);
+    for (std::size_t length = 0; length < full.size(); ++length) {
+        WriteAll(path, std::vector<unsigned char>(full.begin(),
+                                                  full.begin() + static_cast<long>(length)));
+        AirportFinder reader;
+        reader.SetSceneryFingerprint(kFingerprint);
+        ASSERT_FALSE(reader.ReadCache(path.c_str())) << "cut at " << length;
+        ASSERT_EQ(reader.RecordCount(), 0);
+    }
+    WriteAll(path, full);
+    EXPECT_TRUE(finder.ReadCache(path.c_str()));
+}
+
+TEST_F(CacheFileTest, NamesStopAtTheirFirstZeroAndCodesAtFourCharacters) {
+    std::vector<unsigned char> bytes = CacheBytes(3, kFingerprint, 1).Record("Ab", 6).bytes;
+    bytes[12 + 18] = 'Q';          // byte 18 of the image is not zero
+    bytes[12 + 19 + 4 + 3] = 'x';  // a byte after the name's first zero
+    WriteAll(path, bytes);
+    ASSERT_TRUE(finder.ReadCache(path.c_str()));
+    EXPECT_STREQ(finder.Record(0).name, "Ab");
+    EXPECT_STREQ(finder.Record(0).code, "ABCD");
+    EXPECT_EQ(finder.Record(0).elevation, 12345);
+}
+
+TEST_F(CacheFileTest, WriteFailuresAreReported) {
+    finder.AddAirport("A", 1, 1, 1, "A");
+    EXPECT_FALSE(finder.WriteCache(dir.File("no-such-dir/HalvernCache.dat").c_str()));
+    // A device that refuses every write: the data is lost, and the result says so.
+    if (std::ifstream("/dev/full").good()) {
+        EXPECT_FALSE(finder.WriteCache("/dev/full"));
+    }
+}
+
+}  // namespace
+}  // namespace halvern
