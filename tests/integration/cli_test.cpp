@@ -1,0 +1,276 @@
+// The command-line tool and the scenery compiler together: worlds compiled from the bundled
+// airports, scanned as the module scans them at start-up.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+
+#include "airports/airport_finder.h"
+#include "airports/byte_order.h"
+#include "halvern-scenery/airport_csv.h"
+#include "halvern-scenery/windows_1252.h"
+#include "integration/run_tool.h"
+#include "support/temp_dir.h"
+
+namespace halvern {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Quoted;
+using testing::RunTool;
+using testing::ToolRun;
+
+std::map<std::string, std::string> ScanFields(const std::string& out) {
+    std::map<std::string, std::string> fields;
+    std::istringstream lines(out);
+    std::string key;
+    std::string value;
+    while (lines >> key >> value) {
+        fields[key] = value;
+    }
+    return fields;
+}
+
+struct ListedAirport {
+    std::string code;
+    double latitude;
+    double longitude;
+    int elevation;
+    std::string name;
+};
+
+std::vector<ListedAirport> ParseAirports(const std::string& out) {
+    std::vector<ListedAirport> airports;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        std::string field;
+        while (std::getline(parts, field, '\t')) {
+            fields.push_back(field);
+        }
+        EXPECT_EQ(fields.size(), 6u) << line;
+        if (fields.size() != 6) {
+            continue;
+        }
+        EXPECT_EQ(std::stoul(fields[0]), airports.size()) << "database order";
+        airports.push_back({fields[1], std::stod(fields[2]), std::stod(fields[3]),
+                            std::stoi(fields[4]), fields[5]});
+    }
+    return airports;
+}
+
+std::vector<unsigned char> ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(scenery::ReadAirportCsv(HALVERN_AIRPORTS_CSV, csv, error)) << error;
+        simulatorDir = dir.path() / "Sim";
+    }
+
+    ToolRun Compile(const std::string& options) {
+        return RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + Quoted(HALVERN_AIRPORTS_CSV) + " " +
+                       Quoted(simulatorDir.string()) + " " + options);
+    }
+    ToolRun Halvern(const std::string& arguments) {
+        return RunTool(Quoted(HALVERN_TOOL) + " " + arguments);
+    }
+    std::map<std::string, std::string> Scan() {
+        const ToolRun run = Halvern("scan " + Quoted(simulatorDir.string()));
+        EXPECT_EQ(run.status, 0) << run.error;
+        return ScanFields(run.out);
+    }
+    std::string Airports() {
+        const ToolRun run = Halvern("airports " + Quoted(simulatorDir.string()));
+        EXPECT_EQ(run.status, 0) << run.error;
+        return run.out;
+    }
+    fs::path CachePath() const { return simulatorDir / "HalvernCache.dat"; }
+
+    // Every airport of the CSV is listed once, with its code, position and elevation.
+    void ExpectTheCsvAirports(const std::vector<ListedAirport>& listed) {
+        std::multimap<std::string, const ListedAirport*> byName;
+        for (const ListedAirport& airport : listed) {
+            byName.emplace(airport.name, &airport);
+        }
+        ASSERT_EQ(listed.size(), csv.size());
+        for (const scenery::CsvAirport& row : csv) {
+            const std::string name = scenery::Windows1252FromUtf8(row.name);
+            const std::string code = (row.gpsCode.empty() ? row.ident : row.gpsCode).substr(0, 4);
+            bool found = false;
+            const auto [first, last] = byName.equal_range(name);
+            for (auto it = first; it != last && !found; ++it) {
+                const ListedAirport& a = *it->second;
+                found = a.code == code && std::fabs(a.latitude - row.latitude) < 1e-5 &&
+                        std::fabs(a.longitude - row.longitude) < 1e-5;
+                if (found) {
+                    const int feet =
+                        ElevationFeetFromMetres(row.elevationFeet.value_or(0) * 0.3048);
+                    EXPECT_LE(std::abs(a.elevation - feet), 1) << name;
+                }
+            }
+            EXPECT_TRUE(found) << row.ident << " " << row.name;
+        }
+    }
+
+    testing::TempDir dir;
+    fs::path simulatorDir;
+    std::vector<scenery::CsvAirport> csv;
+};
+
+TEST_F(CliTest, FirstScanExtractsSecondReadsTheCacheWithTheSameRecords) {
+    ASSERT_EQ(Compile("--inactive-area --default-area").status, 0);
+    const auto first = Scan();
+    EXPECT_EQ(first.at("source"), "scenery");
+    EXPECT_EQ(first.at("airports"), std::to_string(csv.size()));
+    EXPECT_TRUE(fs::exists(CachePath()));
+    const std::string fromScenery = Airports();  // reads the cache written by the scan
+
+    const auto second = Scan();
+    EXPECT_EQ(second.at("source"), "cache");
+    EXPECT_EQ(second.at("fingerprint"), first.at("fingerprint"));
+    EXPECT_EQ(second.at("files"), first.at("files"));
+    EXPECT_EQ(Airports(), fromScenery);
+
+    // The inactive and the default area's airports never reach the database.
+    const std::vector<ListedAirport> listed = ParseAirports(fromScenery);
+    for (const ListedAirport& airport : listed) {
+        ASSERT_NE(airport.name.rfind("Inactive ", 0), 0u) << airport.name;
+        ASSERT_NE(airport.name.rfind("Default ", 0), 0u) << airport.name;
+    }
+    ExpectTheCsvAirports(listed);
+}
+
+TEST_F(CliTest, ExtractionAndCacheGiveIdenticalListings) {
+    ASSERT_EQ(Compile("").status, 0);
+    fs::remove(CachePath());
+    const std::string extracted = Airports();  // no cache: extraction pass, then written
+    EXPECT_EQ(Airports(), extracted);          // from the cache
+}
+
+TEST_F(CliTest, DefaultAreaFilesAreNotCountedOrFingerprinted) {
+    ASSERT_EQ(Compile("").status, 0);
+    const auto plain = Scan();
+    ASSERT_EQ(Compile("--default-area").status, 0);
+    fs::remove(CachePath());
+    const auto withDefault = Scan();
+    EXPECT_EQ(withDefault.at("files"), plain.at("files"));
+    EXPECT_EQ(withDefault.at("airports"), plain.at("airports"));
+}
+
+TEST_F(CliTest, TouchingOneSceneryFileRebuilds) {
+    ASSERT_EQ(Compile("").status, 0);
+    const auto first = Scan();
+    ASSERT_EQ(Scan().at("source"), "cache");
+    fs::path touched;
+    for (const auto& entry : fs::recursive_directory_iterator(simulatorDir)) {
+        if (entry.path().extension() == ".bgl") {
+            touched = entry.path();
+            break;
+        }
+    }
+    ASSERT_FALSE(touched.empty());
+    fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::nanoseconds(100));
+    const auto after = Scan();
+    EXPECT_NE(after.at("fingerprint"), first.at("fingerprint"));
+    EXPECT_EQ(after.at("source"), "scenery");
+    EXPECT_EQ(after.at("airports"), first.at("airports"));
+    EXPECT_EQ(Scan().at("source"), "cache");
+}
+
+TEST_F(CliTest, EveryKindOfDamagedCacheIsRejectedAndRebuilt) {
+    ASSERT_EQ(Compile("--per-file 400").status, 0);
+    Scan();
+    const std::vector<unsigned char> valid = ReadAll(CachePath());
+    ASSERT_GT(valid.size(), 100u);
+    struct Damage {
+        const char* label;
+        void (*apply)(std::vector<unsigned char>&);
+    };
+    const Damage damages[] = {
+        {"version", [](auto& b) { b[0] = 2; }},
+        {"fingerprint", [](auto& b) { b[4] ^= 1; }},
+        {"no records", [](auto& b) { StoreU32(b.data() + 8, 0); }},
+        {"count above length / 19", [](auto& b) { StoreU32(b.data() + 8, 0x10000000); }},
+        {"name length 0", [](auto& b) { StoreU32(b.data() + 12 + 19, 0); }},
+        {"name length 1024", [](auto& b) { StoreU32(b.data() + 12 + 19, 1024); }},
+        {"cut short", [](auto& b) { b.resize(b.size() - 1); }},
+        {"count one too many", [](auto& b) { StoreU32(b.data() + 8, LoadU32(b.data() + 8) + 1); }},
+    };
+    for (const Damage& damage : damages) {
+        std::vector<unsigned char> bytes = valid;
+        damage.apply(bytes);
+        WriteAll(CachePath(), bytes);
+        EXPECT_EQ(Scan().at("source"), "scenery") << damage.label;
+        EXPECT_EQ(ReadAll(CachePath()), valid) << damage.label << ": rewritten alike";
+        EXPECT_EQ(Scan().at("source"), "cache") << damage.label;
+    }
+}
+
+TEST_F(CliTest, WorldVisOnlyWorld) {
+    ASSERT_EQ(Compile("--world-vis --default-area").status, 0);
+    ASSERT_FALSE(fs::exists(simulatorDir / "scenery.cfg"));
+    const auto scan = Scan();
+    EXPECT_EQ(scan.at("source"), "scenery");
+    ExpectTheCsvAirports(ParseAirports(Airports()));
+}
+
+TEST_F(CliTest, TrailingSeparatorIsOptional) {
+    ASSERT_EQ(Compile("").status, 0);
+    const auto without = Scan();
+    const ToolRun with = Halvern("scan " + Quoted(simulatorDir.string() + "/"));
+    ASSERT_EQ(with.status, 0);
+    EXPECT_EQ(ScanFields(with.out).at("fingerprint"), without.at("fingerprint"));
+}
+
+TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
+    const std::string missing = Quoted((dir.path() / "nowhere").string());
+    const std::string file = (dir.path() / "plain.txt").string();
+    WriteAll(file, {'x'});
+    const std::string cases[] = {
+        "",
+        "scan",
+        "bogus " + Quoted(dir.path().string()),
+        "scan " + missing,
+        "airports " + missing,
+        "scan " + Quoted(file),
+        "scan " + Quoted(dir.path().string()) + " extra",
+    };
+    for (const std::string& arguments : cases) {
+        const ToolRun run = Halvern(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_TRUE(run.out.empty()) << arguments;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
+    EXPECT_FALSE(fs::exists(dir.path() / "HalvernCache.dat"));
+    EXPECT_EQ(Halvern("--help").status, 0);
+}
+
+TEST_F(CliTest, AnEmptySimulatorDirectoryHasNoAirportsAndIsScannedAgain) {
+    fs::create_directories(simulatorDir);
+    const auto first = Scan();
+    EXPECT_EQ(first.at("files"), "0");
+    EXPECT_EQ(first.at("fingerprint"), "0x00000000");
+    EXPECT_EQ(first.at("airports"), "0");
+    // A cache of zero records is never accepted.
+    EXPECT_EQ(Scan().at("source"), "scenery");
+}
+
+}  // namespace
+}  // namespace halvern

@@ -1,0 +1,99 @@
+// halvern-scenery: compiles a CSV of airports into a simulator directory with scenery areas,
+// scenery files in the host's layout and the host's scenery list.
+
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "halvern-scenery/airport_csv.h"
+#include "halvern-scenery/world_builder.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: halvern-scenery CSV SIMDIR [OPTIONS]\n"
+    "\n"
+    "Writes a simulator directory SIMDIR from the airports in CSV (columns ident, gps_code,\n"
+    "name, latitude_deg, longitude_deg, elevation_ft, iso_country, type): one scenery area\n"
+    "per country below 'Addon Scenery', each with .bgl files, listed in scenery.cfg.\n"
+    "Names are written in Windows-1252; the code is the GPS code, else the ident.\n"
+    "\n"
+    "options:\n"
+    "  --world-vis          list the areas in scenery\\world.vis instead of scenery.cfg\n"
+    "  --airports N         replicate the airports with jittered positions up to N\n"
+    "  --areas N            deal the airports into N areas instead of one per country\n"
+    "  --files N            with --areas: N scenery files in all (default 25 per area)\n"
+    "  --per-file N         per-country areas: at most N airports a file (default 40)\n"
+    "  --absolute-every N   name every Nth area by its absolute path (default 3; 0: none)\n"
+    "  --inactive-area      add an area that is switched off (its airports are hidden)\n"
+    "  --default-area       add an area below scenedb\\world (skipped by the module)\n"
+    "  --seed N             seed of the jitter (default 1)\n";
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "halvern-scenery: %s\n", message.c_str());
+    return 2;
+}
+
+template <typename T>
+bool ParseWhole(const std::string& text, T& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end && value >= 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace halvern::scenery;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args.size() < 2) {
+        return Fail("expected CSV and SIMDIR (try --help)");
+    }
+    WorldOptions options;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        const bool hasValue = i + 1 < args.size();
+        bool ok = true;
+        if (option == "--world-vis") {
+            options.worldVis = true;
+        } else if (option == "--inactive-area") {
+            options.inactiveArea = true;
+        } else if (option == "--default-area") {
+            options.defaultArea = true;
+        } else if (option == "--airports" && hasValue) {
+            ok = ParseWhole(args[++i], options.airportCount);
+        } else if (option == "--areas" && hasValue) {
+            ok = ParseWhole(args[++i], options.areaCount);
+        } else if (option == "--files" && hasValue) {
+            ok = ParseWhole(args[++i], options.fileCount);
+        } else if (option == "--per-file" && hasValue) {
+            ok = ParseWhole(args[++i], options.airportsPerFile) && options.airportsPerFile > 0;
+        } else if (option == "--absolute-every" && hasValue) {
+            ok = ParseWhole(args[++i], options.absoluteEvery);
+        } else if (option == "--seed" && hasValue) {
+            ok = ParseWhole(args[++i], options.seed);
+        } else {
+            return Fail("unknown or incomplete option '" + option + "' (try --help)");
+        }
+        if (!ok) {
+            return Fail("bad value for " + option);
+        }
+    }
+    std::vector<CsvAirport> airports;
+    std::string error;
+    if (!ReadAirportCsv(args[0], airports, error)) {
+        return Fail(error);
+    }
+    WorldSummary summary;
+    if (!BuildWorld(airports, args[1], options, summary, error)) {
+        return Fail(error);
+    }
+    std::printf("areas %d\nfiles %d\nairports %lld\n", summary.areas, summary.files,
+                static_cast<long long>(summary.airports));
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include "halvern-scenery/world_builder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+
+#include "airports/byte_order.h"
+#include "halvern-scenery/windows_1252.h"
+#include "platform/native_path.h"
+#include "scenery/scenery_file_writer.h"
+
+namespace halvern::scenery {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kMetresPerFoot = 0.3048;
+
+struct Area {
+    std::string title;
+    std::string relativeDir;  // below the simulator directory, host form, no trailing separator
+    std::vector<std::vector<const CsvAirport*>> files;
+    std::string active = "TRUE";
+};
+
+// The code a scenery file carries: the GPS code where the CSV has one, else the identifier.
+std::string CodeOf(const CsvAirport& airport) {
+    return airport.gpsCode.empty() ? airport.ident : airport.gpsCode;
+}
+
+std::string Base36(std::int64_t value, int digits) {
+    static const char kDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    std::string text(static_cast<std::size_t>(digits), '0');
+    for (int i = digits - 1; i >= 0 && value > 0; --i) {
+        text[static_cast<std::size_t>(i)] = kDigits[value % 36];
+        value /= 36;
+    }
+    return text;
+}
+
+// Copies of the airports, cycling through them, with positions jittered by up to half a degree
+// and codes of their own, until there are `count`.
+std::vector<CsvAirport> Replicate(const std::vector<CsvAirport>& airports, std::int64_t count,
+                                  std::uint32_t seed) {
+    std::vector<CsvAirport> all(airports);
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> jitter(-0.5, 0.5);
+    for (std::int64_t i = static_cast<std::int64_t>(all.size()); i < count; ++i) {
+        CsvAirport copy = airports[static_cast<std::size_t>(i) % airports.size()];
+        copy.latitude = std::max(-89.9, std::min(89.9, copy.latitude + jitter(random)));
+        copy.longitude = copy.longitude + jitter(random);
+        if (copy.longitude >= 180.0) {
+            copy.longitude -= 360.0;
+        } else if (copy.longitude < -180.0) {
+            copy.longitude += 360.0;
+        }
+        copy.name += " " + std::to_string(i);
+        copy.ident = "R" + Base36(i, 3);
+        copy.gpsCode = Base36(i, 4);
+        all.push_back(std::move(copy));
+    }
+    return all;
+}
+
+std::vector<std::vector<const CsvAirport*>> Chunks(const std::vector<const CsvAirport*>& list,
+                                                   std::size_t chunkCount) {
+    std::vector<std::vector<const CsvAirport*>> chunks(std::max<std::size_t>(1, chunkCount));
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        chunks[i * chunks.size() / list.size()].push_back(list[i]);
+    }
+    return chunks;
+}
+
+std::vector<Area> LayOut(const std::vector<CsvAirport>& airports, const WorldOptions& options) {
+    std::vector<Area> areas;
+    if (options.areaCount > 0) {
+        std::vector<const CsvAirport*> all;
+        for (const CsvAirport& airport : airports) {
+            all.push_back(&airport);
+        }
+        const auto areaChunks = Chunks(all, static_cast<std::size_t>(options.areaCount));
+        const int files = options.fileCount > 0 ? options.fileCount : options.areaCount * 25;
+        const auto filesPerArea = static_cast<std::size_t>(std::max(1, files / options.areaCount));
+        for (std::size_t a = 0; a < areaChunks.size(); ++a) {
+            Area area;
+            area.title = "Area " + std::to_string(a + 1);
+            area.relativeDir = "Addon Scenery\\Area" + Base36(static_cast<std::int64_t>(a), 3);
+            area.files = Chunks(areaChunks[a], filesPerArea);
+            areas.push_back(std::move(area));
+        }
+        return areas;
+    }
+    std::map<std::string, std::vector<const CsvAirport*>> byCountry;
+    for (const CsvAirport& airport : airports) {
+        byCountry[airport.country.empty() ? "XX" : airport.country].push_back(&airport);
+    }
+    for (const auto& [country, list] : byCountry) {
+        Area area;
+        area.title = country;
+        area.relativeDir = "Addon Scenery\\" + country;
+        const auto perFile = static_cast<std::size_t>(std::max(1, options.airportsPerFile));
+        area.files = Chunks(list, (list.size() + perFile - 1) / perFile);
+        areas.push_back(std::move(area));
+    }
+    return areas;
+}
+
+// Airports that must never reach the database: copies of the first few, renamed.
+std::vector<CsvAirport> Hidden(const std::vector<CsvAirport>& airports, const std::string& kind) {
+    std::vector<CsvAirport> hidden;
+    for (std::size_t i = 0; i < airports.size() && i < 5; ++i) {
+        CsvAirport copy = airports[i];
+        copy.name = kind + " " + copy.name;
+        hidden.push_back(std::move(copy));
+    }
+    return hidden;
+}
+
+bool WriteSceneryFile(const fs::path& path, const std::vector<const CsvAirport*>& airports) {
+    SceneryFileWriter writer;
+    for (const CsvAirport* airport : airports) {
+        writer.Add(MakeAirport(Windows1252FromUtf8(airport->name), CodeOf(*airport),
+                               airport->latitude, airport->longitude,
+                               airport->elevationFeet.value_or(0.0) * kMetresPerFoot));
+    }
+    return WriteBytes(path.string(), writer.Build());
+}
+
+void PutWorldVisEntry(std::vector<unsigned char>& bytes, const std::string& path,
+                      const std::string& title) {
+    bytes.insert(bytes.end(), {1, 0, 0});
+    bytes.insert(bytes.end(), path.begin(), path.end());
+    bytes.push_back(0);
+    bytes.insert(bytes.end(), title.begin(), title.end());
+    bytes.push_back(0);
+}
+
+}  // namespace
+
+bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simulatorDir,
+                const WorldOptions& options, WorldSummary& summary, std::string& error) {
+    if (source.empty()) {
+        error = "no airports to write";
+        return false;
+    }
+    const std::vector<CsvAirport> airports = Replicate(source, options.airportCount, options.seed);
+    std::vector<Area> areas = LayOut(airports, options);
+
+    const std::vector<CsvAirport> inactive = Hidden(source, "Inactive");
+    const std::vector<CsvAirport> defaults = Hidden(source, "Default");
+    std::vector<const CsvAirport*> inactiveList;
+    std::vector<const CsvAirport*> defaultList;
+    for (const CsvAirport& a : inactive) {
+        inactiveList.push_back(&a);
+    }
+    for (const CsvAirport& a : defaults) {
+        defaultList.push_back(&a);
+    }
+    if (options.inactiveArea && !options.worldVis) {
+        Area area;
+        area.title = "Switched off";
+        area.relativeDir = "Addon Scenery\\Switched Off";
+        area.files = {inactiveList};
+        area.active = "FALSE";
+        areas.insert(areas.begin() + static_cast<long>(areas.size() / 2), std::move(area));
+    }
+    if (options.defaultArea) {
+        Area area;
+        area.title = "Default world";
+        area.relativeDir = "Scenedb\\world";
+        area.files = {defaultList};
+        areas.insert(areas.begin(), std::move(area));
+    }
+
+    std::error_code fsError;
+    const fs::path root(simulatorDir);
+    fs::create_directories(root / "scenery", fsError);
+    if (fsError) {
+        error = "cannot create '" + (root / "scenery").string() + "': " + fsError.message();
+        return false;
+    }
+    const std::string hostRoot = platform::HostPathFromNative(fs::absolute(root).string());
+    const std::string hostRootDir = hostRoot.back() == '\\' ? hostRoot : hostRoot + '\\';
+
+    std::string config = "[General]\r\nTitle=Halvern demo world\r\n";
+    std::vector<unsigned char> worldVis(16, 0);
+    StoreU16(worldVis.data() + 10, 16);
+    const char* activeSpellings[] = {"TRUE", "true", "True"};
+    for (std::size_t a = 0; a < areas.size(); ++a) {
+        Area& area = areas[a];
+        // Some areas name their scenery folder themselves, in other capitals than the module
+        // appends ("Scenery"); the others leave it to the module ("scenery\\").
+        const bool namesSceneryFolder = a % 2 == 0 && !options.worldVis;
+        fs::path dir = root;
+        std::string relative = area.relativeDir;
+        for (char& c : relative) {
+            c = c == '\\' ? '/' : c;
+        }
+        dir /= relative;
+        dir /= namesSceneryFolder ? "Scenery" : "scenery";
+        fs::create_directories(dir, fsError);
+        if (fsError) {
+            error = "cannot create '" + dir.string() + "': " + fsError.message();
+            return false;
+        }
+        for (std::size_t f = 0; f < area.files.size(); ++f) {
+            const fs::path file = dir / ("AP" + Base36(static_cast<std::int64_t>(f), 4) + ".bgl");
+            if (!WriteSceneryFile(file, area.files[f])) {
+                error = "cannot write '" + file.string() + "'";
+                return false;
+            }
+            ++summary.files;
+            const bool hidden = area.active != "TRUE" || area.relativeDir == "Scenedb\\world";
+            if (!hidden) {
+                summary.airports += static_cast<std::int64_t>(area.files[f].size());
+            }
+        }
+        // Some areas are named by absolute paths, some relative.
+        const bool absolute =
+            options.absoluteEvery > 0 && a % static_cast<std::size_t>(options.absoluteEvery) == 1;
+        std::string local = (absolute ? hostRootDir : std::string()) + area.relativeDir;
+        if (namesSceneryFolder) {
+            local += "\\Scenery";
+        }
+        if (options.worldVis) {
+            const std::string entry =
+                absolute ? local + "\\area.dat" : "=:\\=\\" + area.relativeDir + "\\area.dat";
+            PutWorldVisEntry(worldVis, entry, area.title);
+        } else {
+            char section[32];
+            std::snprintf(section, sizeof section, "Area.%03zu", a + 1);
+            const std::string active = area.active == "TRUE" ? activeSpellings[a % 3] : area.active;
+            config += "\r\n[" + std::string(section) + "]\r\nTitle=" + area.title +
+                      "\r\nLocal=" + local + "\r\nActive=" + active +
+                      "\r\nLayer=" + std::to_string(a + 1) + "\r\n";
+        }
+        ++summary.areas;
+    }
+
+    if (options.worldVis) {
+        worldVis.push_back(0);
+        fs::remove(root / "scenery.cfg", fsError);
+        if (!WriteBytes((root / "scenery" / "world.vis").string(), worldVis)) {
+            error = "cannot write world.vis";
+            return false;
+        }
+        return true;
+    }
+    std::ofstream out(root / "scenery.cfg", std::ios::binary | std::ios::trunc);
+    out << config;
+    if (!out) {
+        error = "cannot write scenery.cfg";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace halvern::scenery

@@ -1,0 +1,36 @@
+#pragma once
+
+// Lays the airports of a CSV out as a simulator directory: scenery areas, each with ".bgl"
+// files in the host's scenery layout, named by "scenery.cfg" or by "scenery\world.vis".
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "halvern-scenery/airport_csv.h"
+
+namespace halvern::scenery {
+
+struct WorldOptions {
+    bool worldVis = false;          // write scenery\world.vis instead of scenery.cfg
+    std::int64_t airportCount = 0;  // replicate (jittered) up to this many airports; 0 = as is
+    int areaCount = 0;              // deal the airports into this many areas; 0 = one per country
+    int fileCount = 0;              // total scenery files when areaCount is set; 0 = 25 per area
+    int airportsPerFile = 40;       // per-country areas: at most this many airports a file
+    int absoluteEvery = 3;          // every Nth area is named by its absolute path; 0 = none
+    bool inactiveArea = false;      // add an area switched off (scenery.cfg only)
+    bool defaultArea = false;       // add an area below scenedb\world, which the module skips
+    std::uint32_t seed = 1;         // for the jitter of replicated airports
+};
+
+struct WorldSummary {
+    int areas = 0;
+    int files = 0;
+    std::int64_t airports = 0;  // in active, non-default areas
+};
+
+// Writes the world into `simulatorDir` (the operating system's form; created if missing).
+bool BuildWorld(const std::vector<CsvAirport>& airports, const std::string& simulatorDir,
+                const WorldOptions& options, WorldSummary& summary, std::string& error);
+
+}  // namespace halvern::scenery

@@ -1,0 +1,60 @@
+#include "halvern/commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "halvern/tool_database.h"
+#include "platform/native_path.h"
+
+namespace halvern::tool {
+
+bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (argument.empty()) {
+        std::fprintf(stderr, "halvern: the simulator directory is empty\n");
+        return false;
+    }
+    if (!fs::is_directory(argument, error)) {
+        std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
+                     argument.c_str(), error ? error.message().c_str() : "not a directory");
+        return false;
+    }
+    // A directory that cannot be listed cannot hold readable scenery lists either.
+    fs::directory_iterator listing(argument, error);
+    if (error) {
+        std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
+                     argument.c_str(), error.message().c_str());
+        return false;
+    }
+    simulatorDir = platform::HostPathFromNative(argument);
+    if (simulatorDir.back() != '\\' && simulatorDir.back() != '/') {
+        simulatorDir += '\\';
+    }
+    return true;
+}
+
+int RunScan(const std::string& simulatorDir) {
+    ToolDatabase database(platform::IsTerminal(stderr) ? stderr : nullptr);
+    const DatabaseSource source = database.Load(simulatorDir);
+    std::printf("files %d\n", database.FilesAccepted());
+    std::printf("fingerprint 0x%08X\n", database.SceneryFingerprint());
+    std::printf("source %s\n", source == DatabaseSource::kCache ? "cache" : "scenery");
+    std::printf("airports %d\n", database.RecordCount());
+    return kExitOk;
+}
+
+int RunAirports(const std::string& simulatorDir) {
+    ToolDatabase database(nullptr);
+    database.Load(simulatorDir);
+    for (std::int32_t i = 0; i < database.RecordCount(); ++i) {
+        const AirportRecord& record = database.Record(i);
+        std::printf("%d\t%s\t%.9g\t%.9g\t%d\t%s\n", i, record.code,
+                    static_cast<double>(record.latitude), static_cast<double>(record.longitude),
+                    record.elevation, record.name);
+    }
+    return kExitOk;
+}
+
+}  // namespace halvern::tool

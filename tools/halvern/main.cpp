@@ -1,0 +1,59 @@
+// halvern: shows from the command line what the module sees in a simulator's scenery.
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "halvern/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: halvern COMMAND SIMDIR [OPTIONS]\n"
+    "\n"
+    "Runs the module's airport database step on the simulator directory SIMDIR: the\n"
+    "fingerprint pass over the scenery, then the cache file HalvernCache.dat if it was\n"
+    "written for the same scenery, otherwise the extraction pass and a new cache file.\n"
+    "\n"
+    "commands:\n"
+    "  scan SIMDIR       prints 'files N' (scenery files accepted), 'fingerprint 0x...',\n"
+    "                    'source cache' or 'source scenery', and 'airports N'; shows a\n"
+    "                    progress bar on a terminal while extracting\n"
+    "  airports SIMDIR   prints one line per airport in database order: index, code,\n"
+    "                    latitude, longitude, elevation in feet and name, tab-separated\n"
+    "  help              prints this text\n"
+    "\n"
+    "Exit status: 0 on success, 2 for bad arguments or an unreadable SIMDIR.\n";
+
+int UsageError(const char* message) {
+    std::fprintf(stderr, "halvern: %s (try 'halvern --help')\n", message);
+    return halvern::tool::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace halvern::tool;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return UsageError("no command given");
+    }
+    const std::string& command = args[0];
+    if (command == "help" || command == "--help" || command == "-h") {
+        std::fputs(kUsage, stdout);
+        return kExitOk;
+    }
+    if (command != "scan" && command != "airports") {
+        return UsageError(("unknown command '" + command + "'").c_str());
+    }
+    if (args.size() != 2) {
+        return UsageError(args.size() < 2 ? "the simulator directory is missing"
+                                          : "too many arguments");
+    }
+    std::string simulatorDir;
+    if (!ResolveSimulatorDir(args[1], simulatorDir)) {
+        return kExitUsage;
+    }
+    return command == "scan" ? RunScan(simulatorDir) : RunAirports(simulatorDir);
+}
