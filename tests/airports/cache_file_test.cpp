@@ -63,7 +63,9 @@ struct CacheBytes {
         bytes.insert(bytes.end(), std::begin(image), std::end(image));
         U32(length);
         bytes.insert(bytes.end(), name.begin(), name.end());
-        bytes.resize(bytes.size() + (length > name.size() ? length - name.size() : 0), 0);
+        // The name bytes the length announces; a length the reader refuses gets none.
+        const std::size_t announced = length < kCacheNameCapacity ? length : name.size();
+        bytes.resize(bytes.size() + (announced > name.size() ? announced - name.size() : 0), 0);
         return *this;
     }
 };

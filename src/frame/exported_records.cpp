@@ -1,0 +1,42 @@
+// The exported records and the routines they name. This file is compiled without top-level
+// reordering, so that ImportTable follows Linkage directly; both carry their natural alignment
+// explicitly, which keeps the compiler from padding between them.
+
+#include "frame/exported_records.h"
+
+#include <new>
+
+#include "frame/module_object.h"
+#include "host/host_services.h"
+
+namespace halvern {
+namespace {
+
+// The one module object; none before ModuleInit and after ModuleDeinit.
+ModuleObject* theModule = nullptr;
+
+void HALVERN_HOSTCALL ModuleInit() {
+    theModule = CreateModuleObject();
+}
+
+void HALVERN_HOSTCALL ModuleDeinit() {
+    ModuleObject* module = theModule;
+    theModule = nullptr;
+    DestroyModuleObject(module);
+}
+
+}  // namespace
+}  // namespace halvern
+
+extern "C" {
+
+alignas(sizeof(void*)) halvern::LinkageRecord Linkage = {
+    halvern::kLinkageValue, &halvern::ModuleInit, &halvern::ModuleDeinit, {0, 0, 0, 0}, {}};
+
+alignas(sizeof(void*)) halvern::ImportEntry ImportTable[halvern::kImportEntryCount] = {
+    {halvern::kChainServiceId, nullptr},
+    {halvern::kTextServiceId, nullptr},
+    {halvern::kSimVariablesId, nullptr},
+    {0, nullptr},
+};
+}

@@ -1,0 +1,33 @@
+// The About box and the two web links.
+
+#include <cstdio>
+
+#include "module/halvern_module.h"
+
+namespace halvern {
+
+namespace {
+
+constexpr int kAboutTextCapacity = 512;
+// The shell's results of 32 and below are failures.
+constexpr std::intptr_t kShellFailureLimit = 32;
+
+}  // namespace
+
+void HalvernModule::ShowAboutBox() {
+    char text[kAboutTextCapacity];
+    std::snprintf(text, sizeof text,
+                  "Halvern version 1.1\nMade by Tavrel Software\n\nAirports in the database: %d",
+                  recordCount);
+    platform::ShowMessageBox(mainWindow, text, "About Halvern",
+                             platform::kMbIconInformation | platform::kMbOk);
+}
+
+void HalvernModule::OpenShortcut(const char* path) {
+    if (platform::OpenWithShell(mainWindow, path) <= kShellFailureLimit) {
+        platform::ShowMessageBox(mainWindow, "Unable to launch the webbrowser", "Error",
+                                 platform::kMbIconError | platform::kMbOk);
+    }
+}
+
+}  // namespace halvern

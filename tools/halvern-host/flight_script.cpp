@@ -1,0 +1,115 @@
+#include "halvern-host/flight_script.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace halvern::host {
+
+namespace {
+
+bool Number(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
+}
+
+const char* kVerbs[] = {"key", "menu",  "command", "options",
+                        "svg", "print", "repaint", "remove-menu"};
+
+}  // namespace
+
+std::uint16_t VariationWord(double degrees) {
+    double turn = std::fmod(degrees, 360.0);
+    if (turn < 0) {
+        turn += 360.0;
+    }
+    return static_cast<std::uint16_t>(static_cast<long>(std::lround(turn * 65536.0 / 360.0)) &
+                                      0xFFFF);
+}
+
+bool ParseFlightScript(const std::string& text, FlightScript& script, std::string& error) {
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        line = line.substr(0, line.find('#'));
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) {
+            w.push_back(word);
+        }
+        if (w.empty()) {
+            continue;
+        }
+        const auto fail = [&](const std::string& reason) {
+            error = "line " + std::to_string(number) + ": " + reason;
+            return false;
+        };
+        double a = 0;
+        double b = 0;
+        if (w[0] == "events-per-second" || w[0] == "speed" || w[0] == "magvar" || w[0] == "end") {
+            if (w.size() != 2 || !Number(w[1], a)) {
+                return fail(w[0] + " takes one number");
+            }
+            if (w[0] == "events-per-second") {
+                if (a <= 0 || a > 1000) {
+                    return fail("events-per-second must lie in (0, 1000]");
+                }
+                script.eventsPerSecond = a;
+            } else if (w[0] == "speed") {
+                script.speedKnots = a;
+            } else if (w[0] == "magvar") {
+                script.magneticVariation = a;
+            } else {
+                script.endTime = a;
+            }
+        } else if (w[0] == "from" || w[0] == "to") {
+            if (w.size() != 3 || !Number(w[1], a) || !Number(w[2], b) || std::fabs(a) > 90 ||
+                std::fabs(b) > 180) {
+                return fail(w[0] + " takes a latitude and a longitude in degrees");
+            }
+            if (w[0] == "from" && !script.route.empty()) {
+                return fail("the route has one start");
+            }
+            if (w[0] == "to" && script.route.empty()) {
+                return fail("'to' needs a 'from' before it");
+            }
+            script.route.push_back({a, b});
+        } else if (w[0] == "at") {
+            if (w.size() < 3 || !Number(w[1], a) || a < 0) {
+                return fail("at takes a time in seconds and an action");
+            }
+            if (std::find(std::begin(kVerbs), std::end(kVerbs), w[2]) == std::end(kVerbs)) {
+                return fail("unknown action '" + w[2] + "'");
+            }
+            ScriptAction action;
+            action.time = a;
+            action.verb = w[2];
+            action.words.assign(w.begin() + 3, w.end());
+            action.line = number;
+            // A menu path may contain blanks: keep it as one word.
+            if ((action.verb == "menu" || action.verb == "remove-menu") && !action.words.empty()) {
+                std::string path;
+                for (const std::string& part : action.words) {
+                    path += (path.empty() ? "" : " ") + part;
+                }
+                action.words = {path};
+            }
+            script.actions.push_back(std::move(action));
+        } else {
+            return fail("unknown statement '" + w[0] + "'");
+        }
+    }
+    if (script.route.empty()) {
+        error = "the script has no route ('from LAT LON')";
+        return false;
+    }
+    std::stable_sort(script.actions.begin(), script.actions.end(),
+                     [](const ScriptAction& x, const ScriptAction& y) { return x.time < y.time; });
+    return true;
+}
+
+}  // namespace halvern::host

@@ -1,0 +1,56 @@
+#pragma once
+
+// The flight script of the substitute host: a route flown at a ground speed, the magnetic
+// variation, and actions (keystrokes, menu choices, the options dialog, pictures) at given
+// times. One statement a line; '#' starts a comment.
+//
+//   events-per-second N     chain events raised per simulated second (default 4)
+//   speed KNOTS             ground speed along the route (default 240)
+//   magvar DEGREES          magnetic variation, east positive (default 0)
+//   from LAT LON            the start of the route, in degrees
+//   to LAT LON              the next waypoint (any number of them)
+//   at SECONDS ACTION       an action at that simulated time:
+//     key [shift+][ctrl+][alt+]F12   a key-down of F12 with those modifiers held
+//     menu TEXT>TEXT>...             choose a menu item by its path (ampersands left out)
+//     command ID                     a WM_COMMAND with that id
+//     options DISTANCE OPTIONS       open the options dialog, enter these values, press OK
+//     svg FILE                       write a picture of the overlay
+//     print                          print the lines of the current event
+//     remove-menu TEXT>TEXT          the host deletes that menu item
+//     repaint                        a non-client paint of the main window
+//   end SECONDS             the flight ends (default: when the route is flown)
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace halvern::host {
+
+struct Waypoint {
+    double latitude;
+    double longitude;
+};
+
+struct ScriptAction {
+    double time = 0;
+    std::string verb;                // key, menu, command, options, svg, print, ...
+    std::vector<std::string> words;  // the rest of the line
+    int line = 0;
+};
+
+struct FlightScript {
+    double eventsPerSecond = 4;
+    double speedKnots = 240;
+    double magneticVariation = 0;
+    std::vector<Waypoint> route;
+    std::vector<ScriptAction> actions;  // in time order
+    double endTime = -1;                // < 0: when the route is flown
+};
+
+// Parses a script; false with "line N: reason" in `error`.
+bool ParseFlightScript(const std::string& text, FlightScript& script, std::string& error);
+
+// The variation word of the host (65536 units to the turn) for degrees east.
+std::uint16_t VariationWord(double degrees);
+
+}  // namespace halvern::host
