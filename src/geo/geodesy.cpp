@@ -43,6 +43,10 @@ Legs LegsBetween(const WorldPosition& from, const WorldPosition& to) {
 
 long double PositionDistance(const WorldPosition& a, const WorldPosition& b) {
     platform::ExtendedPrecisionScope extended;
+    return PositionDistanceUnguarded(a, b);
+}
+
+long double PositionDistanceUnguarded(const WorldPosition& a, const WorldPosition& b) {
     // Measured from b to a; the hypotenuse does not depend on the direction.
     const Legs legs = LegsBetween(b, a);
     const long double degrees = std::hypot(legs.north, legs.east);

@@ -14,6 +14,11 @@ namespace halvern {
 // Distance in metres, in extended precision; symmetric in its arguments.
 long double PositionDistance(const WorldPosition& a, const WorldPosition& b);
 
+// PositionDistance without its own precision guard, for a caller that already holds a
+// platform::ExtendedPrecisionScope around many measurements (the nearby query measures every
+// record of the database under one scope). Outside such a scope the result may differ.
+long double PositionDistanceUnguarded(const WorldPosition& a, const WorldPosition& b);
+
 // True bearing in degrees from `from` to `to`, 0 up to 360 (0 for equal positions).
 double PositionBearing(const WorldPosition& from, const WorldPosition& to);
 

@@ -1,6 +1,7 @@
 #include "geo/position_conversion.h"
 
 #include "geo/checked_conversion.h"
+#include "geo/extended_truncation.h"
 #include "geo/position_units.h"
 #include "platform/extended_precision.h"
 
@@ -20,14 +21,20 @@ void ToPair(double degrees, double unitsPerDegree, double scaledUnitsPerDegree,
             std::uint32_t& fraction, std::int32_t& integer) {
     const long double units = static_cast<long double>(degrees) * unitsPerDegree;
     const long double scaled = static_cast<long double>(degrees) * scaledUnitsPerDegree;
-    integer = static_cast<std::int32_t>(LowWord(FloorToInt64OrZero(units)));
-    fraction = LowWord(TruncateToInt64OrZero(scaled));
+    // Read from the values' bits: the same words as FloorToInt64OrZero and
+    // TruncateToInt64OrZero, without switching the x87 rounding mode twice for each.
+    integer = static_cast<std::int32_t>(LowWord(FloorExtendedToInt64OrZero(units)));
+    fraction = LowWord(TruncateExtendedToInt64OrZero(scaled));
 }
 
 }  // namespace
 
 WorldPosition PositionFromDegrees(double latitude, double longitude) {
     platform::ExtendedPrecisionScope extended;
+    return PositionFromDegreesUnguarded(latitude, longitude);
+}
+
+WorldPosition PositionFromDegreesUnguarded(double latitude, double longitude) {
     WorldPosition position{};
     ToPair(latitude, kLatitudeUnitsPerDegree, kLatitudeScaledUnitsPerDegree,
            position.latitudeFraction, position.latitudeInteger);

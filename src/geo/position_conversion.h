@@ -16,6 +16,11 @@ WorldPosition& CopyPosition(WorldPosition& destination, const WorldPosition& sou
 // 0x80000000 and 0x7FFFFFFF.
 WorldPosition PositionFromDegrees(double latitude, double longitude);
 
+// PositionFromDegrees without its own precision guard, for a caller that already holds a
+// platform::ExtendedPrecisionScope around many conversions (the nearby query converts every
+// record of the database under one scope). Outside such a scope the words may differ.
+WorldPosition PositionFromDegreesUnguarded(double latitude, double longitude);
+
 void PackPosition(const WorldPosition& position, PackedPosition& packed);
 
 }  // namespace halvern

@@ -86,12 +86,13 @@ TEST(PackPosition, KeepsUpperFractionBitsAndIntegerWords) {
     p.altitudeInteger = 12;
     PackedPosition packed{};
     PackPosition(p, packed);
-    EXPECT_EQ(packed.latitudeFraction, 0x471C);
-    EXPECT_EQ(packed.latitudeInteger, 55565);
-    EXPECT_EQ(packed.longitudeFraction, 0);
-    EXPECT_EQ(packed.longitudeInteger, -7);
-    EXPECT_EQ(packed.altitudeFraction, 0xABCD);
-    EXPECT_EQ(packed.altitudeInteger, 12);
+    // Fields of the packed record are read by value: a reference to one would be misaligned.
+    EXPECT_EQ(static_cast<int>(packed.latitudeFraction), 0x471C);
+    EXPECT_EQ(static_cast<int>(packed.latitudeInteger), 55565);
+    EXPECT_EQ(static_cast<int>(packed.longitudeFraction), 0);
+    EXPECT_EQ(static_cast<int>(packed.longitudeInteger), -7);
+    EXPECT_EQ(static_cast<int>(packed.altitudeFraction), 0xABCD);
+    EXPECT_EQ(static_cast<int>(packed.altitudeInteger), 12);
 
     // On the wire: little-endian, no padding.
     unsigned char bytes[18];

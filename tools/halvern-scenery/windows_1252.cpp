@@ -41,12 +41,13 @@ std::string Windows1252FromUtf8(const std::string& utf8) {
             ++i;
             continue;
         }
-        char32_t codePoint = length == 1 ? lead : (lead & (0x7F >> length));
+        // A lead byte of a longer sequence keeps only the bits below its length marker.
+        char32_t codePoint = length == 1 ? char32_t{lead} : char32_t{lead & (0x7Fu >> length)};
         bool valid = true;
         for (std::size_t k = 1; k < length; ++k) {
             const auto next = static_cast<unsigned char>(utf8[i + k]);
             valid = valid && (next >> 6) == 2;
-            codePoint = (codePoint << 6) | (next & 0x3F);
+            codePoint = (codePoint << 6) | (next & 0x3Fu);
         }
         out += valid ? ToByte(codePoint) : '?';
         i += valid ? length : 1;

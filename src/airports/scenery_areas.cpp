@@ -1,0 +1,195 @@
+// The walk over the host's scenery areas: the areas come from "scenery.cfg" or, where that is
+// missing, from "scenery\world.vis"; every "*.bgl" entry of every area goes to ScanFile. Paths
+// are composed in the host's form, byte for byte, because the scenery fingerprint folds them.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "airports/afd_info_collector.h"
+#include "airports/byte_order.h"
+#include "platform/directory_listing.h"
+#include "platform/file_access.h"
+#include "platform/file_entry.h"
+#include "platform/profile_file.h"
+
+namespace halvern {
+
+namespace {
+
+constexpr const char* kSceneryConfigName = "scenery.cfg";
+constexpr const char* kWorldListName = "scenery\\world.vis";
+
+// The host reads an area's directory into 260 characters and its Active flag into 255, both
+// with the terminator.
+constexpr std::size_t kLocalCapacity = 260;
+constexpr std::size_t kActiveCapacity = 255;
+
+// An area's files lie in its "scenery" folder unless its directory names that folder already.
+constexpr std::string_view kSceneryFolderSuffix = "\\scenery\\";
+constexpr std::string_view kSceneryFolder = "scenery\\";
+
+// world.vis: only its first 100000 bytes are used; the 16-bit offset of the first entry lies at
+// offset 10; every entry opens with 3 bytes the walk does not interpret, then its path text.
+constexpr std::size_t kWorldListLimit = 100000;
+constexpr std::size_t kFirstEntryField = 10;
+constexpr std::size_t kEntryPathOffset = 3;
+// An entry path that begins with this is relative to the simulator directory.
+constexpr std::string_view kSimulatorRelativePrefix = "=:\\=\\";
+
+// ASCII letter case folding; bytes above 0x7F compare as they are.
+char FoldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The area directory of a scenery.cfg area with a non-empty Local value.
+std::string AreaFromLocal(const std::string& simulatorDir, const char* local) {
+    const bool absolute =
+        local[0] == '/' || local[0] == '\\' || (local[0] != '\0' && local[1] == ':');
+    std::string area = absolute ? std::string(local) : simulatorDir + local;
+    // Only a backslash counts as the end: a value ending in "/" gets a "\" after it.
+    if (area.empty() || area.back() != '\\') {
+        area += '\\';
+    }
+    // A directory of 9 characters or fewer is taken as it is.
+    if (area.size() > kSceneryFolderSuffix.size() &&
+        !EqualIgnoringCase(std::string_view(area).substr(area.size() - kSceneryFolderSuffix.size()),
+                           kSceneryFolderSuffix)) {
+        area += kSceneryFolder;
+    }
+    return area;
+}
+
+// The area directory of a world.vis entry: the folder of the entry's path (cut after its last
+// "\", "/" or ":"; nothing of it is left when it has none) followed by "scenery\".
+std::string AreaFromWorldListPath(const std::string& simulatorDir, std::string_view path) {
+    std::string area;
+    if (path.substr(0, kSimulatorRelativePrefix.size()) == kSimulatorRelativePrefix) {
+        area = simulatorDir;
+        area += path.substr(kSimulatorRelativePrefix.size());
+    } else {
+        area = path;
+    }
+    const std::size_t cut = area.find_last_of("\\/:");
+    area.resize(cut == std::string::npos ? 0 : cut + 1);
+    area += kSceneryFolder;
+    return area;
+}
+
+void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
+                       const std::string& configPath) {
+    platform::ProfileFile config;
+    // A file that exists but cannot be read has no values: the walk ends at the first area.
+    config.Load(configPath.c_str());
+    // The area number has no upper bound; the first area without an Active value ends the walk.
+    for (unsigned long long number = 1;; ++number) {
+        char section[32];
+        std::snprintf(section, sizeof section, "Area.%03llu", number);
+        char local[kLocalCapacity];
+        char active[kActiveCapacity];
+        config.ReadString(section, "Local", local, sizeof local);
+        config.ReadString(section, "Active", active, sizeof active);
+        if (active[0] == '\0') {
+            return;
+        }
+        if (local[0] == '\0') {
+            continue;
+        }
+        const std::string area = AreaFromLocal(simulatorDir, local);
+        if (EqualIgnoringCase(active, "true")) {
+            collector.ScanAreaDirectory(area.c_str());
+        }
+    }
+}
+
+// The index of the first zero byte at or after `from`, or false when the data holds none there.
+bool FindTerminator(const std::vector<unsigned char>& data, std::size_t from, std::size_t& at) {
+    for (std::size_t i = from; i < data.size(); ++i) {
+        if (data[i] == 0) {
+            at = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
+                   const std::string& listPath) {
+    std::vector<unsigned char> data(kWorldListLimit);
+    {
+        const platform::HostStream stream = platform::OpenHostFile(listPath.c_str(), "rb");
+        if (!stream) {
+            return;
+        }
+        data.resize(std::fread(data.data(), 1, data.size(), stream.get()));
+    }
+    if (data.size() < kFirstEntryField + 2) {
+        return;
+    }
+    // Every position below stays under kWorldListLimit + a few bytes, so no sum can wrap.
+    std::size_t entry = LoadU16(data.data() + kFirstEntryField);
+    while (entry < data.size() && data[entry] != 0) {
+        const std::size_t pathStart = entry + kEntryPathOffset;
+        std::size_t pathEnd = 0;
+        std::size_t secondEnd = 0;
+        // An entry whose two texts do not both end inside the data ends the list.
+        if (!FindTerminator(data, pathStart, pathEnd) ||
+            !FindTerminator(data, pathEnd + 1, secondEnd)) {
+            return;
+        }
+        const std::string_view path(reinterpret_cast<const char*>(data.data() + pathStart),
+                                    pathEnd - pathStart);
+        const std::string area = AreaFromWorldListPath(simulatorDir, path);
+        entry = secondEnd + 1;
+        collector.ScanAreaDirectory(area.c_str());
+    }
+}
+
+}  // namespace
+
+void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
+    if (simulatorDir == nullptr) {
+        return;
+    }
+    const std::string directory(simulatorDir);
+    const std::string configPath = directory + kSceneryConfigName;
+    // Where scenery.cfg exists, it alone lists the areas, whatever it holds.
+    if (platform::FileExists(configPath.c_str())) {
+        WalkSceneryConfig(*this, directory, configPath);
+        return;
+    }
+    WalkWorldList(*this, directory, directory + kWorldListName);
+}
+
+void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {
+    if (areaDir == nullptr) {
+        return;
+    }
+    platform::DirectoryListing listing(areaDir);
+    platform::FileEntry entry{};
+    std::string path;
+    while (listing.Next(entry)) {
+        const std::string_view name(entry.name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        path.assign(areaDir);
+        path += name;
+        ScanFile(path.c_str(), entry);
+    }
+}
+
+}  // namespace halvern

@@ -1,0 +1,32 @@
+#pragma once
+
+// The scenery files of one directory: a listing of the entries whose names match "*.bgl" (letter
+// case ignored, as the host platform's wildcard matching does), in the directory's own order.
+// The directory is named in the host's form and ends in a separator. Entries are not filtered
+// by kind: a subdirectory whose name matches is listed too, with size 0. The listing is opened
+// at the first call of Next and released by the destructor.
+
+#include <string>
+
+#include "platform/file_entry.h"
+
+namespace halvern::platform {
+
+class DirectoryListing {
+  public:
+    explicit DirectoryListing(const char* hostDirectory);
+    ~DirectoryListing();
+    DirectoryListing(const DirectoryListing&) = delete;
+    DirectoryListing& operator=(const DirectoryListing&) = delete;
+
+    // Fills `entry` with the next matching entry; false when there is none left. A directory
+    // that does not exist or cannot be read lists nothing.
+    bool Next(FileEntry& entry);
+
+  private:
+    std::string query_;       // what the operating system is asked to list
+    void* handle_ = nullptr;  // the open listing; null before the first call and when none
+    bool started_ = false;
+};
+
+}  // namespace halvern::platform

@@ -1,0 +1,76 @@
+#include "platform/directory_listing.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace halvern::platform {
+
+namespace {
+
+std::uint64_t FileTimeValue(const FILETIME& time) {
+    return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// Fills `entry` from one result of the listing; false when the name does not fit the entry.
+bool FillEntry(const WIN32_FIND_DATAA& found, FileEntry& entry) {
+    // cFileName is terminated by the system; the bound only guards against a name without one.
+    const void* end = std::memchr(found.cFileName, 0, sizeof found.cFileName);
+    if (end == nullptr) {
+        return false;
+    }
+    const auto length = static_cast<std::size_t>(static_cast<const char*>(end) - found.cFileName);
+    if (length >= sizeof entry.name) {
+        return false;
+    }
+    std::memcpy(entry.name, found.cFileName, length + 1);
+    entry.attributes = found.dwFileAttributes;
+    entry.size = (std::uint64_t{found.nFileSizeHigh} << 32) | found.nFileSizeLow;
+    entry.creationTime = FileTimeValue(found.ftCreationTime);
+    entry.lastAccessTime = FileTimeValue(found.ftLastAccessTime);
+    entry.lastWriteTime = FileTimeValue(found.ftLastWriteTime);
+    return true;
+}
+
+}  // namespace
+
+DirectoryListing::DirectoryListing(const char* hostDirectory) {
+    if (hostDirectory == nullptr) {
+        started_ = true;  // nothing to list
+        return;
+    }
+    // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
+    query_ = hostDirectory;
+    query_ += "*.bgl";
+}
+
+DirectoryListing::~DirectoryListing() {
+    if (handle_ != nullptr) {
+        FindClose(static_cast<HANDLE>(handle_));
+    }
+}
+
+bool DirectoryListing::Next(FileEntry& entry) {
+    WIN32_FIND_DATAA found{};
+    for (;;) {
+        if (!started_) {
+            started_ = true;
+            // A missing directory, a path beyond the system's limit and a directory without a
+            // match all come back as INVALID_HANDLE_VALUE.
+            HANDLE listing = FindFirstFileA(query_.c_str(), &found);
+            if (listing == INVALID_HANDLE_VALUE) {
+                return false;
+            }
+            handle_ = listing;
+        } else if (handle_ == nullptr || !FindNextFileA(static_cast<HANDLE>(handle_), &found)) {
+            return false;
+        }
+        if (FillEntry(found, entry)) {
+            return true;
+        }
+    }
+}
+
+}  // namespace halvern::platform

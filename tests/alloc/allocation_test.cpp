@@ -1,0 +1,207 @@
+// The overlay refresh runs at every host event and must allocate nothing. This program counts
+// every operator new and delete, and every malloc, calloc, realloc and free made by the code
+// linked into it statically (the core library's growable arrays and names among them), across
+// many refreshes, re-queries included.
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+#include "airports/airport_finder.h"
+#include "geo/position_conversion.h"
+#include "host/host_services.h"
+#include "overlay/overlay_refresh.h"
+#include "overlay/test_finder.h"
+
+namespace {
+
+struct Counts {
+    std::size_t news = 0;
+    std::size_t deletes = 0;
+    std::size_t mallocs = 0;
+    std::size_t reallocs = 0;
+    std::size_t frees = 0;
+};
+
+Counts counts;
+bool refuseGrowth = false;  // realloc fails while set
+
+Counts CountsSince(const Counts& start) {
+    return {counts.news - start.news, counts.deletes - start.deletes,
+            counts.mallocs - start.mallocs, counts.reallocs - start.reallocs,
+            counts.frees - start.frees};
+}
+
+}  // namespace
+
+extern "C" {
+void* __real_malloc(std::size_t size);
+void* __real_calloc(std::size_t count, std::size_t size);
+void* __real_realloc(void* block, std::size_t size);
+void __real_free(void* block);
+
+void* __wrap_malloc(std::size_t size) {
+    ++counts.mallocs;
+    return __real_malloc(size);
+}
+void* __wrap_calloc(std::size_t count, std::size_t size) {
+    ++counts.mallocs;
+    return __real_calloc(count, size);
+}
+void* __wrap_realloc(void* block, std::size_t size) {
+    ++counts.reallocs;
+    return refuseGrowth ? nullptr : __real_realloc(block, size);
+}
+void __wrap_free(void* block) {
+    if (block != nullptr) {
+        ++counts.frees;
+    }
+    __real_free(block);
+}
+}
+
+// Counted separately from the C allocator, and passed straight to it.
+void* operator new(std::size_t size) {
+    ++counts.news;
+    if (void* block = __real_malloc(size == 0 ? 1 : size)) {
+        return block;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++counts.news;
+    return __real_malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* block) noexcept {
+    if (block != nullptr) {
+        ++counts.deletes;
+    }
+    __real_free(block);
+}
+void operator delete[](void* block) noexcept {
+    operator delete(block);
+}
+void operator delete(void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, std::size_t) noexcept {
+    operator delete(block);
+}
+
+namespace halvern {
+namespace {
+
+using testing::CodeFor;
+
+// A text service that keeps nothing but a count and a checksum, so that it allocates nothing.
+struct Received {
+    std::size_t lines = 0;
+    std::size_t characters = 0;
+};
+Received received;
+
+void HALVERN_HOSTCALL CountLine(const unsigned char* record, const TextCell* cell) {
+    ++received.lines;
+    received.characters += std::strlen(*cell) + record[16];
+}
+
+class Host {
+  public:
+    Host() { textTable[kTextShowEntry] = reinterpret_cast<HostEntry>(&CountLine); }
+
+    HostServices Services() const {
+        HostServices services;
+        services.textService = textTable;
+        services.simVariables = variables;
+        return services;
+    }
+
+    void SetAircraftPosition(const WorldPosition& position) {
+        std::memcpy(variables + kAircraftPositionOffset, &position, sizeof position);
+    }
+
+  private:
+    HostEntry textTable[8] = {};
+    unsigned char variables[0x800] = {};
+};
+
+// `count` airports along the meridian from 0N 0E, `spacing` degrees apart, distinct codes.
+void AddAirportsNorth(AirportFinder& finder, int count, double spacing) {
+    for (int i = 0; i < count; ++i) {
+        const std::string name = "Field " + std::to_string(i);
+        finder.AddAirport(name.c_str(), i * spacing, (i % 7) * 0.01, i, CodeFor(i).c_str());
+    }
+}
+
+TEST(Allocation, RefreshesAndRequeriesAllocateNothing) {
+    AirportFinder finder;
+    AddAirportsNorth(finder, 600, 0.005);  // 3 degrees; about 200 within 30 NM
+    Host host;
+    OverlayState state;
+    state.displayOptions = 0x3F;
+    state.overlayOn = -1;
+    UpdateNearbyList(finder, host.Services(), state);
+    received = {};
+
+    const Counts start = counts;
+    std::size_t queries = 0;
+    for (int event = 0; event < 2000; ++event) {
+        // About 100 m north per event: a new query every 19 or so events.
+        host.SetAircraftPosition(PositionFromDegrees(event * 0.0009, 0.01));
+        const WorldPosition before = state.lastQueryPosition;
+        RefreshOverlay(finder, host.Services(), state);
+        queries += std::memcmp(&before, &state.lastQueryPosition, sizeof before) != 0 ? 1 : 0;
+    }
+    const Counts made = CountsSince(start);
+
+    EXPECT_EQ(made.news, 0u);
+    EXPECT_EQ(made.deletes, 0u);
+    EXPECT_EQ(made.mallocs, 0u);
+    EXPECT_EQ(made.reallocs, 0u);
+    EXPECT_EQ(made.frees, 0u);
+    // The loop did the work it is meant to measure.
+    EXPECT_GT(queries, 50u);
+    EXPECT_GT(received.lines, 2000u * 100u);
+}
+
+TEST(Allocation, GrowingTheNearbyListIsSeen) {
+    AirportFinder finder;
+    AddAirportsNorth(finder, 1001, 0.00001);
+    const Counts start = counts;
+    finder.FindNearbyAirports(WorldPosition{}, 10000.0);
+    EXPECT_EQ(finder.NearbyCount(), 1001);
+    EXPECT_EQ(CountsSince(start).reallocs, 1u);
+}
+
+TEST(Allocation, AListThatCannotGrowKeepsTheAirportsFoundSoFar) {
+    AirportFinder finder;
+    AddAirportsNorth(finder, 1500, 0.00001);
+    Host host;
+    OverlayState state;
+    state.overlayOn = -1;
+    refuseGrowth = true;
+    UpdateNearbyList(finder, host.Services(), state);
+    refuseGrowth = false;
+    ASSERT_EQ(finder.NearbyCount(), 1000);
+    EXPECT_EQ(finder.NearbyCapacity(), 1000);
+    for (std::int32_t i = 0; i < 1000; ++i) {
+        ASSERT_EQ(finder.NearbyIndices()[i], i);
+    }
+    received = {};
+    RefreshOverlay(finder, host.Services(), state);
+    EXPECT_EQ(received.lines, 1000u);
+}
+
+}  // namespace
+}  // namespace halvern
