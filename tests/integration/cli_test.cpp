@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -260,6 +261,63 @@ TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
     }
     EXPECT_FALSE(fs::exists(dir.path() / "HalvernCache.dat"));
     EXPECT_EQ(Halvern("--help").status, 0);
+}
+
+TEST_F(CliTest, NearbyPrintsTheLinesOfARefreshAtThatPlace) {
+    ASSERT_EQ(Compile("").status, 0);
+    const std::string sim = Quoted(simulatorDir.string());
+    // At London Heathrow, with the name, code and distance.
+    const ToolRun here = Halvern("nearby " + sim + " --lat 51.4706 --lon -0.461941 --options 7");
+    ASSERT_EQ(here.status, 0) << here.error;
+    std::istringstream lines(here.out);
+    std::vector<std::string> all;
+    for (std::string line; std::getline(lines, line);) {
+        all.push_back(line);
+    }
+    ASSERT_GT(all.size(), 5u);
+    EXPECT_NE(std::find(all.begin(), all.end(), "London Heathrow Airport (EGLL) 0 NM"), all.end());
+    for (const std::string& line : all) {
+        // Within the 30 NM reach (1862 m to the mile), shown at 1852 m to the mile.
+        const auto nm = line.find(" NM");
+        ASSERT_NE(nm, std::string::npos) << line;
+        const int miles = std::stoi(line.substr(line.rfind(' ', nm - 1) + 1));
+        EXPECT_LE(miles, 30) << line;
+    }
+
+    // With --packed every line starts with 36 hex digits: the 18 bytes of the position.
+    const ToolRun packed = Halvern("nearby " + sim + " --lat 51.4706 --lon -0.461941 --packed");
+    ASSERT_EQ(packed.status, 0);
+    std::istringstream packedLines(packed.out);
+    std::size_t count = 0;
+    for (std::string line; std::getline(packedLines, line); ++count) {
+        ASSERT_GT(line.size(), 37u);
+        EXPECT_EQ(line.find_first_not_of("0123456789abcdef"), 36u) << line;
+        EXPECT_EQ(line.substr(32, 4), "0000") << "altitude zero: " << line;
+    }
+    EXPECT_EQ(count, all.size());
+
+    // Everything within reach of a hand-edited huge distance, each code once; nothing at -1.
+    const ToolRun everything =
+        Halvern("nearby " + sim + " --lat 0 --lon 0 --distance 5000000 --options 2");
+    const ToolRun nothing = Halvern("nearby " + sim + " --lat 0 --lon 0 --distance 0xFFFFFFFF");
+    EXPECT_GT(std::count(everything.out.begin(), everything.out.end(), '\n'), 5000);
+    EXPECT_TRUE(nothing.out.empty());
+    EXPECT_EQ(nothing.status, 0);
+
+    const std::string bad[] = {
+        "nearby " + sim,
+        "nearby " + sim + " --lat 1",
+        "nearby " + sim + " --lat x --lon 1",
+        "nearby " + sim + " --lat 1 --lon 1 --options 0x100000000",
+        "nearby " + sim + " --lat 1 --lon 1 --magvar 70000",
+        "nearby " + sim + " --lat 1 --lon 1 --distance 2147483648",
+        "nearby " + sim + " --lat 1 --lon 1 --bogus 3",
+    };
+    for (const std::string& arguments : bad) {
+        const ToolRun run = Halvern(arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
 }
 
 TEST_F(CliTest, AnEmptySimulatorDirectoryHasNoAirportsAndIsScannedAgain) {

@@ -16,5 +16,7 @@ bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir)
 
 int RunScan(const std::string& simulatorDir);
 int RunAirports(const std::string& simulatorDir);
+// `nearby SIMDIR --lat DEG --lon DEG [--distance NM] [--options N] [--magvar WORD] [--packed]`.
+int RunNearby(const std::vector<std::string>& args);
 
 }  // namespace halvern::tool

@@ -22,6 +22,18 @@ constexpr const char* kUsage =
     "                    progress bar on a terminal while extracting\n"
     "  airports SIMDIR   prints one line per airport in database order: index, code,\n"
     "                    latitude, longitude, elevation in feet and name, tab-separated\n"
+    "  nearby SIMDIR --lat DEG --lon DEG [--distance NM] [--options N] [--magvar WORD]\n"
+    "         [--packed]\n"
+    "                    puts the aircraft at that latitude and longitude, selects the\n"
+    "                    airports within NM (default 30; 0 or negative as the module\n"
+    "                    treats them) and prints the overlay lines a refresh there\n"
+    "                    composes, one a line, in order. N: the display options (default\n"
+    "                    13: name, distance, magnetic bearing; bits 0x01 name, 0x02 code,\n"
+    "                    0x04 distance, 0x08 magnetic bearing, 0x10 elevation, 0x20 true\n"
+    "                    bearing). WORD: the magnetic variation, 65536 to the turn\n"
+    "                    (default 0). Numbers may be decimal or 0x hexadecimal. With\n"
+    "                    --packed each line starts with its 18-byte packed position in\n"
+    "                    hexadecimal and a blank.\n"
     "  help              prints this text\n"
     "\n"
     "Exit status: 0 on success, 2 for bad arguments or an unreadable SIMDIR.\n";
@@ -43,6 +55,9 @@ int main(int argc, char** argv) {
     if (command == "help" || command == "--help" || command == "-h") {
         std::fputs(kUsage, stdout);
         return kExitOk;
+    }
+    if (command == "nearby") {
+        return RunNearby(std::vector<std::string>(args.begin() + 1, args.end()));
     }
     if (command != "scan" && command != "airports") {
         return UsageError(("unknown command '" + command + "'").c_str());
