@@ -70,16 +70,16 @@ inline constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
 // --- Windows -----------------------------------------------------------------------------------
 
-WindowHandle GetFocusWindow();                      // GetFocus
-WindowHandle GetParentWindow(WindowHandle window);  // GetParent
-WindowProc GetWindowProcedure(WindowHandle window);  // GetWindowLongA(GWL_WNDPROC)
+WindowHandle GetFocusWindow();                                       // GetFocus
+WindowHandle GetParentWindow(WindowHandle window);                   // GetParent
+WindowProc GetWindowProcedure(WindowHandle window);                  // GetWindowLongA(GWL_WNDPROC)
 void SetWindowProcedure(WindowHandle window, WindowProc procedure);  // SetWindowLongA(GWL_WNDPROC)
 LResult CallWindowProcedure(WindowProc procedure, WindowHandle window, std::uint32_t message,
                             WParam wParam, LParam lParam);  // CallWindowProcA
-std::intptr_t GetWindowUserData(WindowHandle window);        // GetWindowLongA(GWL_USERDATA)
+std::intptr_t GetWindowUserData(WindowHandle window);       // GetWindowLongA(GWL_USERDATA)
 void SetWindowUserData(WindowHandle window, std::intptr_t value);
 LResult SendWindowMessage(WindowHandle window, std::uint32_t message, WParam wParam,
-                          LParam lParam);  // SendMessageA
+                          LParam lParam);    // SendMessageA
 void ShowWindowNormal(WindowHandle window);  // ShowWindow(SW_SHOWNORMAL)
 void PaintWindowNow(WindowHandle window);    // UpdateWindow
 void DestroyWindowNow(WindowHandle window);  // DestroyWindow
@@ -102,9 +102,10 @@ int GetMenuItemCount(MenuHandle menu);          // GetMenuItemCount; -1 for no m
 bool GetMenuItemByPosition(MenuHandle menu, int position, MenuItem& item);
 // InsertMenuItemA by position (before the item at `position`; at the count: appended).
 bool InsertMenuItemByPosition(MenuHandle menu, int position, const MenuItem& item);
-MenuHandle CreatePopupMenuHandle();                              // CreatePopupMenu
+MenuHandle CreatePopupMenuHandle();                                   // CreatePopupMenu
 std::uint32_t GetMenuStateByPosition(MenuHandle menu, int position);  // GetMenuState(MF_BYPOSITION)
-void EnableMenuItemByPosition(MenuHandle menu, int position, std::uint32_t flags);  // EnableMenuItem
+void EnableMenuItemByPosition(MenuHandle menu, int position,
+                              std::uint32_t flags);  // EnableMenuItem
 // SetMenuItemInfoA(MIIM_STATE) for the item with that command id (searched in submenus too).
 bool SetMenuItemStateByCommand(MenuHandle menu, std::uint32_t id, std::uint32_t state);
 bool IsMenuHandle(MenuHandle menu);  // IsMenu
@@ -123,13 +124,13 @@ std::intptr_t RunModalDialog(InstanceHandle instance, int resourceId, WindowHand
 // CreateDialogParamA: a modeless dialog; null when it cannot be created.
 WindowHandle CreateModelessDialog(InstanceHandle instance, int resourceId, WindowHandle owner,
                                   DialogProc procedure, LParam parameter);
-void EndModalDialog(WindowHandle dialog, std::intptr_t result);  // EndDialog
-WindowHandle GetDialogItem(WindowHandle dialog, int id);          // GetDlgItem
+void EndModalDialog(WindowHandle dialog, std::intptr_t result);         // EndDialog
+WindowHandle GetDialogItem(WindowHandle dialog, int id);                // GetDlgItem
 void SetDialogItemText(WindowHandle dialog, int id, const char* text);  // SetDlgItemTextA
 // GetDlgItemTextA into `capacity` characters including the terminator.
 void GetDialogItemText(WindowHandle dialog, int id, char* text, int capacity);
 void CheckDialogButton(WindowHandle dialog, int id, std::uint32_t state);  // CheckDlgButton
-std::uint32_t IsDialogButtonChecked(WindowHandle dialog, int id);        // IsDlgButtonChecked
+std::uint32_t IsDialogButtonChecked(WindowHandle dialog, int id);          // IsDlgButtonChecked
 
 // --- The module file, the registry, the shell ---------------------------------------------------
 
@@ -143,7 +144,7 @@ InstanceHandle InstanceOfAddress(const void* address);
 // A registry key under the current user, opened or created with RegCreateKeyExA (empty class,
 // non-volatile, all access, no security attributes); closed by the destructor.
 class RegistryKey {
-public:
+  public:
     RegistryKey() = default;
     ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
@@ -156,7 +157,7 @@ public:
     // RegSetValueExA with REG_DWORD.
     bool SetDword(const char* name, std::uint32_t value);
 
-private:
+  private:
     void* key_ = nullptr;
 };
 
