@@ -1,6 +1,7 @@
-// The exported records and the routines they name. This file is compiled without top-level
-// reordering, so that ImportTable follows Linkage directly; both carry their natural alignment
-// explicitly, which keeps the compiler from padding between them.
+// The exported records and the routines they name. Both lie in one section of their own, in
+// source order (this file is compiled without top-level reordering), so that ImportTable follows
+// Linkage directly; both carry their natural alignment explicitly, which keeps the compiler from
+// raising it and padding between them.
 
 #include "frame/exported_records.h"
 
@@ -30,13 +31,14 @@ void HALVERN_HOSTCALL ModuleDeinit() {
 
 extern "C" {
 
-alignas(sizeof(void*)) halvern::LinkageRecord Linkage = {
+HALVERN_EXPORT_SECTION alignas(sizeof(void*)) halvern::LinkageRecord Linkage = {
     halvern::kLinkageValue, &halvern::ModuleInit, &halvern::ModuleDeinit, {0, 0, 0, 0}, {}};
 
-alignas(sizeof(void*)) halvern::ImportEntry ImportTable[halvern::kImportEntryCount] = {
-    {halvern::kChainServiceId, nullptr},
-    {halvern::kTextServiceId, nullptr},
-    {halvern::kSimVariablesId, nullptr},
-    {0, nullptr},
+HALVERN_EXPORT_SECTION alignas(sizeof(void*)) halvern::ImportEntry
+    ImportTable[halvern::kImportEntryCount] = {
+        {halvern::kChainServiceId, nullptr},
+        {halvern::kTextServiceId, nullptr},
+        {halvern::kSimVariablesId, nullptr},
+        {0, nullptr},
 };
 }

@@ -1,6 +1,7 @@
 // The module's life under a simulator: start-up with its database step and progress window,
 // the chain registration, finding and subclassing the main window, and shutdown.
 
+#include <cstring>
 #include <filesystem>
 
 #include "module/module_fixture.h"
@@ -104,6 +105,29 @@ TEST_F(ModuleLifecycle, WithoutAChainServiceTheModuleSaysSoAndNeverAttaches) {
     StopModule();
     // Shutdown still saves the settings.
     EXPECT_TRUE(desk::ReadRegistryValue("Software\\Tavrel Software\\Halvern", "Version"));
+}
+
+TEST_F(ModuleLifecycle, ExportedRecordsHaveTheHostsLayout) {
+    std::string error;
+    ASSERT_TRUE(module.Install(HALVERN_MODULE_FILE, simulatorDir, error)) << error;
+    const auto* linkage = reinterpret_cast<const unsigned char*>(module.Linkage());
+    const auto* table = reinterpret_cast<const unsigned char*>(module.ImportTable());
+    // One pointer-sized field each: 15, ModuleInit, ModuleDeinit, then zeros up to the table.
+    std::uintptr_t first = 0;
+    std::memcpy(&first, linkage, sizeof first);
+    EXPECT_EQ(first, 15u);
+    EXPECT_NE(module.Linkage()->moduleInit, nullptr);
+    EXPECT_NE(module.Linkage()->moduleDeinit, nullptr);
+    ASSERT_EQ(table - linkage, 2072);
+    for (std::size_t i = 3 * sizeof(void*); i < 2072; ++i) {
+        ASSERT_EQ(linkage[i], 0) << "byte " << i;
+    }
+    // The shipped table: ids 4, 14, 2, 0 with every address 0.
+    const std::uintptr_t ids[] = {4, 14, 2, 0};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(module.ImportTable()[i].id, ids[i]);
+        EXPECT_EQ(module.ImportTable()[i].address, nullptr);
+    }
 }
 
 TEST_F(ModuleLifecycle, FindServiceTakesTheFirstEntryOfAnId) {

@@ -1,0 +1,99 @@
+// The substitute host flying a script over a compiled world with the real module file: what its
+// text service received is printed, and checked here against the tool's own view of the world.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "integration/run_tool.h"
+#include "support/temp_dir.h"
+
+namespace halvern {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Quoted;
+using testing::RunTool;
+using testing::ToolRun;
+
+// The lines printed for the event at `time` (the event header "[    T s] event").
+std::vector<std::string> LinesOfEvent(const std::string& out, const std::string& time) {
+    std::istringstream in(out);
+    std::vector<std::string> lines;
+    bool inEvent = false;
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("[", 0) == 0) {
+            inEvent = line.find(time + " s] event") != std::string::npos;
+            continue;
+        }
+        if (inEvent && line.rfind("    ", 0) == 0) {
+            // "    TEXT   at LAT LON": keep the text.
+            lines.push_back(line.substr(4, line.rfind(" at ") - 4));
+            while (!lines.back().empty() && lines.back().back() == ' ') {
+                lines.back().pop_back();
+            }
+        }
+    }
+    return lines;
+}
+
+TEST(HostFlight, TheTextServiceReceivesTheLinesOfTheToolAtTheSamePlace) {
+    testing::TempDir dir;
+    const std::string sim = (dir.path() / "Sim").string();
+    ASSERT_EQ(RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + Quoted(HALVERN_AIRPORTS_CSV) + " " +
+                      Quoted(sim))
+                  .status,
+              0);
+    // Standing still at Frankfurt: every event shows the same lines.
+    const std::string script =
+        "events-per-second 2\n"
+        "from 50.0379 8.5622\n"
+        "at 1 key shift+F12\n"
+        "at 2 options 40 0x27\n"
+        "at 2.5 menu Modules>Halvern>About...\n"
+        "at 3 key F12\n"
+        "at 3.5 key ctrl+shift+F12\n"
+        "at 4 menu Modules>Halvern>Show airports\n"
+        "end 5\n";
+    std::ofstream(dir.File("flight")) << script;
+    const ToolRun host =
+        RunTool(Quoted(HALVERN_HOST_TOOL) + " --module " + Quoted(HALVERN_MODULE_FILE) +
+                " --simdir " + Quoted(sim) + " --script " + Quoted(dir.File("flight")) + " --out " +
+                Quoted(dir.path().string()) + " 2>&1");
+    ASSERT_EQ(host.status, 0) << host.out << host.error;
+    EXPECT_TRUE(fs::exists(fs::path(sim) / "Modules" / fs::path(HALVERN_MODULE_FILE).filename()));
+    EXPECT_TRUE(fs::exists(fs::path(sim) / "HalvernCache.dat"));
+
+    // Before the key: nothing; after it: the default lines within 30 NM.
+    EXPECT_TRUE(LinesOfEvent(host.out, "0.50").empty());
+    const ToolRun thirty =
+        RunTool(Quoted(HALVERN_TOOL) + " nearby " + Quoted(sim) + " --lat 50.0379 --lon 8.5622");
+    std::vector<std::string> expected;
+    std::istringstream in(thirty.out);
+    for (std::string line; std::getline(in, line);) {
+        expected.push_back(line);
+    }
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(LinesOfEvent(host.out, "1.50"), expected);
+
+    // After the options dialog: 40 NM with name, code, distance and true bearing.
+    const ToolRun forty = RunTool(Quoted(HALVERN_TOOL) + " nearby " + Quoted(sim) +
+                                  " --lat 50.0379 --lon 8.5622 --distance 40 --options 0x27");
+    std::vector<std::string> expectedForty;
+    std::istringstream in40(forty.out);
+    for (std::string line; std::getline(in40, line);) {
+        expectedForty.push_back(line);
+    }
+    EXPECT_EQ(LinesOfEvent(host.out, "3.00"), expectedForty);
+    EXPECT_NE(host.out.find("message box [About Halvern]: Halvern version 1.1"), std::string::npos);
+    // Plain F12 and Ctrl+Shift+F12 change nothing; the menu item switches the overlay off.
+    EXPECT_EQ(LinesOfEvent(host.out, "4.00"), expectedForty);
+    EXPECT_TRUE(LinesOfEvent(host.out, "4.50").empty());
+    EXPECT_NE(host.out.find("ModuleDeinit done; 0 chain callback(s) registered"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace halvern
