@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake --preset release >/dev/null
-cmake --build --preset release -j "${jobs}"
+cmake --build --preset release -j "${jobs}" \
+    --target halvern halvern-scenery halvern-host halvern_module
 
 demo=build/demo
 rm -rf "${demo}"
