@@ -58,10 +58,11 @@ TEST(HostFlight, TheTextServiceReceivesTheLinesOfTheToolAtTheSamePlace) {
         "at 4 menu Modules>Halvern>Show airports\n"
         "end 5\n";
     std::ofstream(dir.File("flight")) << script;
-    const ToolRun host =
-        RunTool(Quoted(HALVERN_HOST_TOOL) + " --module " + Quoted(HALVERN_MODULE_FILE) +
-                " --simdir " + Quoted(sim) + " --script " + Quoted(dir.File("flight")) + " --out " +
-                Quoted(dir.path().string()) + " 2>&1");
+    // The host's registry lives in the test's own folder: settings of other runs must not leak in.
+    const ToolRun host = RunTool(
+        "XDG_CONFIG_HOME=" + Quoted(dir.File("config")) + " " + Quoted(HALVERN_HOST_TOOL) +
+        " --module " + Quoted(HALVERN_MODULE_FILE) + " --simdir " + Quoted(sim) + " --script " +
+        Quoted(dir.File("flight")) + " --out " + Quoted(dir.path().string()) + " 2>&1");
     ASSERT_EQ(host.status, 0) << host.out << host.error;
     EXPECT_TRUE(fs::exists(fs::path(sim) / "Modules" / fs::path(HALVERN_MODULE_FILE).filename()));
     EXPECT_TRUE(fs::exists(fs::path(sim) / "HalvernCache.dat"));
