@@ -1,0 +1,520 @@
+#!/usr/bin/env bash
+# The end-to-end tests of the Windows module under Wine: `wine_e2e.sh CASE`. CTest runs `setup`
+# first (virtual display, fresh Wine prefix, test world), then each case with a prefix of its
+# own made from that one, then `cleanup`. The paths of the programs under test come from the
+# environment (tests/wine/CMakeLists.txt). Exit status 77 means skipped.
+set -euo pipefail
+
+case_name="$1"
+work="${HALVERN_WORK:?}"
+source_dir="${HALVERN_SOURCE_DIR:?}"
+scripts="${source_dir}/tests/wine"
+mkdir -p "${work}"
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+pass() {
+    echo "ok: $*"
+}
+
+# --- Wine -----------------------------------------------------------------------------------
+
+# The loader of the architecture under test, called directly: Debian's `wine` script picks the
+# 32-bit loader whenever it is installed.
+if [ "${HALVERN_WINE_ARCH:?}" = win32 ]; then
+    loader=/usr/lib/wine/wine
+else
+    loader=/usr/lib/wine/wine64
+fi
+if [ -x /usr/lib/wine/wineserver64 ]; then
+    server=/usr/lib/wine/wineserver64
+else
+    server=wineserver
+fi
+export WINEDEBUG=-all
+# Wine wants a home directory even with its prefix given.
+export HOME="${HOME:-${work}}"
+# No Mono, no Gecko, and no browser of any kind: winebrowser and iexplore are disabled.
+export WINEDLLOVERRIDES="mscoree,mshtml,winebrowser.exe,iexplore.exe="
+
+# Z: is the Unix root in every prefix.
+winpath() {
+    local path="$1"
+    printf 'Z:%s' "${path//\//\\}"
+}
+
+skip_if_unsupported() {
+    if [ -f "${work}/unsupported" ]; then
+        cat "${work}/unsupported" >&2
+        exit 77
+    fi
+}
+
+load_environment() {
+    skip_if_unsupported
+    [ -f "${work}/environment" ] || fail "the setup did not run"
+    # shellcheck disable=SC1091
+    source "${work}/environment"
+}
+
+# A prefix of the case's own, made from the fresh one of the setup: the files are hard links
+# (Wine replaces, never rewrites, the ones it changes) and the registry files are copies.
+new_prefix() {
+    local prefix="$1"
+    rm -rf "${prefix}"
+    cp -al "${work}/prefix" "${prefix}"
+    for hive in system.reg user.reg userdef.reg; do
+        rm -f "${prefix}/${hive}"
+        cp "${work}/prefix/${hive}" "${prefix}/${hive}"
+    done
+}
+
+# Runs a program under Wine in the case's prefix.
+run_wine() {
+    WINEPREFIX="${prefix}" "${loader}" "$@"
+}
+
+stop_prefix() {
+    WINEPREFIX="${prefix}" "${server}" -k 2>/dev/null || true
+    WINEPREFIX="${prefix}" "${server}" -w 2>/dev/null || true
+}
+
+# --- The hosts ------------------------------------------------------------------------------
+
+# A copy of the test world (file times kept: they are part of the scenery fingerprint).
+new_world() {
+    local to="$1"
+    rm -rf "${to}"
+    cp -a "${work}/world" "${to}"
+}
+
+# Runs the Win32 host under Wine: win_host SIMDIR SCRIPT OUT ERR [options...]
+win_host() {
+    local simdir="$1" script="$2" out="$3" err="$4"
+    shift 4
+    local status=0
+    run_wine "${HALVERN_HOST_EXE}" --module "$(winpath "${HALVERN_DLL}")" \
+        --simdir "$(winpath "${simdir}")" --script "$(winpath "${script}")" \
+        --out "$(winpath "${case_dir}")" "$@" >"${out}" 2>"${err}" || status=$?
+    if [ "${status}" -ne 0 ]; then
+        cat "${err}" >&2
+        fail "the Win32 host ended with status ${status}"
+    fi
+}
+
+# Runs the native host on the portable desktop: native_host SIMDIR SCRIPT OUT
+native_host() {
+    local simdir="$1" script="$2" out="$3"
+    XDG_CONFIG_HOME="${case_dir}/native-config" "${HALVERN_NATIVE_HOST}" \
+        --module "${HALVERN_NATIVE_MODULE}" --simdir "${simdir}" --script "${script}" \
+        --out "${case_dir}" >"${out}" || fail "the native host failed"
+}
+
+# The host's report without its first line (which names the module file and the directory in
+# each platform's form) and without the carriage returns of the Windows text mode.
+report_body() {
+    tail -n +2 "$1" | tr -d '\r'
+}
+
+same_reports() {
+    local what="$1" wine_out="$2" native_out="$3"
+    if ! diff <(report_body "${native_out}") <(report_body "${wine_out}") >"${case_dir}/diff.txt"
+    then
+        head -40 "${case_dir}/diff.txt" >&2
+        fail "${what}: the Win32 host's report differs from the native host's"
+    fi
+    pass "${what}: $(wc -l <"${wine_out}") lines identical to the native host's"
+}
+
+expect() {
+    local file="$1" text="$2" what="$3"
+    grep -qF -- "${text}" "${file}" || {
+        cat "${file}" >&2
+        fail "${what}: no '${text}'"
+    }
+    pass "${what}"
+}
+
+expect_not() {
+    local file="$1" text="$2" what="$3"
+    if grep -qF -- "${text}" "${file}"; then
+        cat "${file}" >&2
+        fail "${what}: unexpected '${text}'"
+    fi
+    pass "${what}"
+}
+
+registry_value() {
+    run_wine reg query 'HKCU\Software\Tavrel Software\Halvern' /v "$1" 2>/dev/null |
+        tr -d '\r' | awk -v name="$1" '$1 == name { print $3 }'
+}
+
+# --- Cases ----------------------------------------------------------------------------------
+
+# The relative address of an export, from objdump's listing: the name table gives its index,
+# the address table the address at that index.
+export_rva() {
+    local dump="$1" name="$2" index
+    index="$(sed -n 's/^[[:space:]]*\[ *\([0-9]*\)\] \([A-Za-z_]*\)$/\1 \2/p' <<<"${dump}" |
+        awk -v name="${name}" '$2 == name { print $1; exit }')"
+    sed -n 's/^[[:space:]]*\[ *\([0-9]*\)\] +base\[ *[0-9]*\] *\([0-9a-f]*\) Export RVA$/\1 \2/p' \
+        <<<"${dump}" | awk -v wanted="${index}" '$1 == wanted { print $2; exit }'
+}
+
+case_dll_image() {
+    local dll="${HALVERN_PRODUCT_DLL:?}" dump
+    dump="$("${HALVERN_OBJDUMP:?}" -p "${dll}")"
+    grep -q "file format pei-i386" <<<"$("${HALVERN_OBJDUMP}" -f "${dll}")" ||
+        fail "halvern.dll is not a 32-bit DLL"
+    pass "halvern.dll is a 32-bit (pei-i386) DLL"
+    # Exactly the two data records, by their plain names.
+    local exports
+    exports="$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"${dump}" |
+        awk '/\[ *[0-9]+\]/ { print $NF }' | sort | tr '\n' ' ')"
+    [ "${exports}" = "ImportTable Linkage " ] || fail "exports are '${exports}'"
+    pass "exports exactly Linkage and ImportTable, undecorated"
+    # The host finds the import table 2072 bytes after the start of the linkage record.
+    local linkage_rva import_rva
+    linkage_rva="$(export_rva "${dump}" Linkage)"
+    import_rva="$(export_rva "${dump}" ImportTable)"
+    [ $((16#${import_rva} - 16#${linkage_rva})) = 2072 ] ||
+        fail "ImportTable lies at 0x${import_rva}, Linkage at 0x${linkage_rva}"
+    pass "ImportTable lies 2072 bytes after Linkage"
+    # No MinGW runtime DLL beside it: only the system's own.
+    local imports
+    imports="$(awk '/DLL Name:/ { print toupper($3) }' <<<"${dump}" | sort | tr '\n' ' ')"
+    [ "${imports}" = "ADVAPI32.DLL KERNEL32.DLL MSVCRT.DLL SHELL32.DLL USER32.DLL " ] ||
+        fail "imports are '${imports}'"
+    pass "imports only ${imports}"
+    # The two dialog templates: one resource type, 5 (dialog), with the names 1 and 3. objdump
+    # indents each level of the resource directory by two more blanks.
+    local resources types names
+    resources="$(sed -n '/Resource Directory section/,/Resources start/p' <<<"${dump}")"
+    types="$(grep -E '^[0-9a-f]+ {3}Entry: ID:' <<<"${resources}" | awk '{ print $4 }' |
+        tr '\n' ' ')"
+    names="$(grep -E '^[0-9a-f]+ {5}Entry: ID:' <<<"${resources}" | awk '{ print $4 }' |
+        tr '\n' ' ')"
+    [ "${types}" = "0x000005, " ] || fail "resource types are '${types}'"
+    [ "${names}" = "0x000001, 0x000003, " ] || fail "dialog resources are '${names}'"
+    pass "carries exactly the dialog resources 1 and 3"
+    # stdcall routines carry their argument bytes in their symbol names.
+    local symbols
+    symbols="$("${HALVERN_OBJDUMP}" -t "${dll}")"
+    for routine in "ModuleInitEv@0" "ModuleDeinitEv@0" "ChainCallbackEjj@8" \
+        "HostWindowProcEPNS_8platform13DesktopWindowEjji@16" \
+        "OptionsDialogProcEPNS_8platform13DesktopWindowEjji@16"; do
+        grep -q "${routine}\$" <<<"${symbols}" || fail "no stdcall routine *${routine}"
+    done
+    # The service entries the module calls are stdcall function types.
+    grep -q "RegisterChainCallbackERKNS_12HostServicesEPU7stdcallFvjjE" <<<"${symbols}" ||
+        fail "the chain service entries are not stdcall"
+    pass "ModuleInit, ModuleDeinit, the chain callback, the window and dialog procedures and the service entries are stdcall"
+    for program in "${HALVERN_PRODUCT_DLL%/src/module/halvern.dll}/tools/halvern.exe" \
+        "${HALVERN_PRODUCT_DLL%/src/module/halvern.dll}/tools/halvern-host.exe"; do
+        grep -q "file format pei-i386" <<<"$("${HALVERN_OBJDUMP}" -f "${program}")" ||
+            fail "${program} is not a 32-bit program"
+        pass "$(basename "${program}") is a 32-bit program"
+    done
+}
+
+case_setup() {
+    rm -rf "${work}"
+    mkdir -p "${work}"
+    # A 32-bit Wine needs a kernel that runs 32-bit programs.
+    if ! "${loader}" --version >/dev/null 2>&1; then
+        echo "skipped: ${loader} cannot run here (a kernel without 32-bit program support?)" \
+            >"${work}/unsupported"
+        skip_if_unsupported
+    fi
+    # The virtual display, on the first free number from 90.
+    local display=""
+    for number in $(seq 90 120); do
+        if [ ! -e "/tmp/.X11-unix/X${number}" ] && [ ! -e "/tmp/.X${number}-lock" ]; then
+            display="${number}"
+            break
+        fi
+    done
+    [ -n "${display}" ] || fail "no free X display number"
+    Xvfb ":${display}" -screen 0 1024x768x24 -nolisten tcp >"${work}/xvfb.log" 2>&1 &
+    echo $! >"${work}/xvfb.pid"
+    for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X${display}" ] && break
+        sleep 0.1
+    done
+    [ -e "/tmp/.X11-unix/X${display}" ] || fail "Xvfb did not start"
+    echo "export DISPLAY=:${display}" >"${work}/environment"
+    export DISPLAY=":${display}"
+
+    # A fresh prefix of the architecture under test.
+    prefix="${work}/prefix"
+    local started=${SECONDS}
+    WINEARCH="${HALVERN_WINE_ARCH}" WINEPREFIX="${prefix}" "${loader}" wineboot -i \
+        >"${work}/wineboot.log" 2>&1 || fail "wineboot failed"
+    # Without a window manager every closing dialog would stall for 2 s unless Wine manages
+    # its windows itself; a crash ends the process instead of opening the debugger's dialog.
+    run_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+    run_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+        >/dev/null
+    # Internet shortcuts open with the test's stand-in for a browser.
+    cp "${HALVERN_LINK_STUB}" "${work}/link_stub.exe"
+    run_wine reg add 'HKCR\InternetShortcut\shell\open\command' /ve /t REG_SZ \
+        /d "\"$(winpath "${work}/link_stub.exe")\" \"%1\"" /f >/dev/null
+    stop_prefix
+    echo "prefix made in $((SECONDS - started)) s"
+
+    # The test world: the bundled airports, one scenery file per country area, so that every
+    # platform visits the files in the same order; plus a switched-off and a default area.
+    "${HALVERN_SCENERY_TOOL}" "${source_dir}/data/airports.csv" "${work}/world" \
+        --per-file 100000 --inactive-area --default-area >"${work}/world.log"
+    pass "setup: display :${display}, ${HALVERN_WINE_ARCH} prefix, world"
+}
+
+case_cleanup() {
+    if [ -f "${work}/xvfb.pid" ]; then
+        kill "$(cat "${work}/xvfb.pid")" 2>/dev/null || true
+        rm -f "${work}/xvfb.pid"
+    fi
+    pass "cleanup"
+}
+
+case_load_and_cache() {
+    new_world "${case_dir}/Sim"
+    local simdir="${case_dir}/Sim"
+    win_host "${simdir}" "${scripts}/short.flight" "${case_dir}/first.txt" "${case_dir}/first.err"
+    expect "${case_dir}/first.err" "module loaded from $(winpath "${simdir}")\\Modules\\halvern.dll" \
+        "the module loads from SIMDIR\\Modules"
+    [ -f "${simdir}/HalvernCache.dat" ] || fail "no HalvernCache.dat in SIMDIR"
+    pass "HalvernCache.dat written in SIMDIR (so SIMDIR is the simulator directory)"
+    expect "${case_dir}/first.err" "window created during ModuleInit: #32770 'Halvern'" \
+        "cache miss: the progress window is created"
+    expect "${case_dir}/first.err" "progress bar during ModuleInit: 100 position(s), last 100, visible" \
+        "cache miss: the visible bar moves through 100 positions to 100"
+    # The database the DLL extracted is the native one, byte for byte: the cache file differs
+    # only in the fingerprint (bytes 4..7), which covers the paths in each platform's form.
+    new_world "${case_dir}/NativeSim"
+    "${HALVERN_NATIVE_TOOL}" scan "${case_dir}/NativeSim" >/dev/null
+    if ! cmp -n 4 "${simdir}/HalvernCache.dat" "${case_dir}/NativeSim/HalvernCache.dat" ||
+        ! cmp -i 8 "${simdir}/HalvernCache.dat" "${case_dir}/NativeSim/HalvernCache.dat"; then
+        fail "the cache written under Wine differs from the native one beyond the fingerprint"
+    fi
+    pass "the cache file equals the native tool's but for the fingerprint"
+    win_host "${simdir}" "${scripts}/short.flight" "${case_dir}/second.txt" "${case_dir}/second.err"
+    expect_not "${case_dir}/second.err" "#32770 'Halvern'" "cache hit: no progress window"
+    expect "${case_dir}/second.err" "progress bar during ModuleInit: 0 position(s)" \
+        "cache hit: no progress bar positions"
+    same_reports "cache hit and miss" "${case_dir}/second.txt" "${case_dir}/first.txt"
+}
+
+case_menus() {
+    new_world "${case_dir}/Sim"
+    win_host "${case_dir}/Sim" "${scripts}/menus.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    local out="${case_dir}/wine.txt"
+    local full="Show airports | Options | ---- | Halvern Homepage | Visit Tavrel Software | ---- | About... | "
+    # The reports of the four key presses, in order.
+    mapfile -t menus < <(tr -d '\r' <"${out}" | sed -n 's/^  menu: //p')
+    [ "${menus[0]}" = "(no Modules > Halvern menu)" ] ||
+        fail "before the first non-client paint: '${menus[0]}'"
+    pass "no menu entries before the first non-client paint"
+    [ "${menus[1]}" = "${full}" ] || fail "after the paint: '${menus[1]}'"
+    pass "Modules > Halvern holds the menu table in order"
+    [ "${menus[2]}" = "Show airports | ---- | Halvern Homepage | Visit Tavrel Software | ---- | About... | " ] ||
+        fail "after the host deleted Options: '${menus[2]}'"
+    [ "${menus[3]}" = "Show airports | ---- | Halvern Homepage | Visit Tavrel Software | ---- | About... | Options | " ] ||
+        fail "Options did not come back at the end: '${menus[3]}'"
+    pass "a deleted item comes back at the end at the next paint"
+    [ "${menus[4]}" = "(no Modules > Halvern menu)" ] || fail "Modules not deleted: '${menus[4]}'"
+    [ "${menus[5]}" = "${full}" ] || fail "Modules did not come back: '${menus[5]}'"
+    pass "a deleted Modules menu comes back whole"
+    new_world "${case_dir}/NativeSim"
+    native_host "${case_dir}/NativeSim" "${scripts}/menus.flight" "${case_dir}/native.txt"
+    same_reports "menus" "${out}" "${case_dir}/native.txt"
+}
+
+case_hotkey() {
+    new_world "${case_dir}/Sim"
+    win_host "${case_dir}/Sim" "${scripts}/hotkey.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    local out="${case_dir}/wine.txt" err="${case_dir}/wine.err"
+    mapfile -t menus < <(tr -d '\r' <"${out}" | sed -n 's/^  menu: //p')
+    [[ "${menus[0]}" == "Show airports [checked] |"* ]] || fail "Shift+F12: '${menus[0]}'"
+    pass "Shift+F12 switches the overlay on and checks Show airports"
+    [[ "${menus[1]}" == "Show airports [checked] |"* ]] || fail "plain F12 toggled: '${menus[1]}'"
+    [[ "${menus[2]}" == "Show airports [checked] |"* ]] || fail "Ctrl+Shift+F12 toggled"
+    pass "plain F12 and Ctrl+Shift+F12 toggle nothing"
+    [[ "${menus[3]}" == "Show airports |"* ]] || fail "second Shift+F12: '${menus[3]}'"
+    pass "Shift+F12 again switches it off and clears the check mark"
+    expect_not "${err}" "received WM_KEYDOWN F12" "no F12 key-down reaches the host's procedure"
+    expect "${err}" "received WM_SYSKEYDOWN F12" "Alt+F12 (WM_SYSKEYDOWN) is passed on to the host"
+    expect "${out}" "London Heathrow Airport" "the text service receives the lines"
+    new_world "${case_dir}/NativeSim"
+    native_host "${case_dir}/NativeSim" "${scripts}/hotkey.flight" "${case_dir}/native.txt"
+    same_reports "hotkey" "${out}" "${case_dir}/native.txt"
+}
+
+case_options() {
+    new_world "${case_dir}/Sim"
+    win_host "${case_dir}/Sim" "${scripts}/options.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    local out="${case_dir}/wine.txt" err="${case_dir}/wine.err"
+    local distance="message box [Error]: The airport visibility distance should be between 1 and 250 NM"
+    local name="message box [Error]: You must enable either airport name or code"
+    [ "$(grep -cF -- "${distance}" "${out}")" = 3 ] || fail "not three distance messages"
+    pass "0, 251 and a non-number each show the distance message"
+    [ "$(grep -cF -- "${name}" "${out}")" = 1 ] || fail "not one name-or-code message"
+    pass "neither name nor code shows the name-or-code message"
+    [ "$(grep -cF "the options dialog stayed open after OK" "${err}")" = 4 ] ||
+        fail "the dialog did not stay open after each refusal"
+    pass "the dialog stays open after each message"
+    [ "$(registry_value AirportOptions)" = 0x2 ] || fail "AirportOptions $(registry_value AirportOptions)"
+    [ "$(registry_value AirportMaxDistance)" = 0x1 ] || fail "AirportMaxDistance"
+    [ "$(registry_value Version)" = 0x2af8 ] || fail "Version $(registry_value Version)"
+    pass "a valid OK wrote AirportOptions 2, AirportMaxDistance 1, Version 11000"
+    new_world "${case_dir}/NativeSim"
+    native_host "${case_dir}/NativeSim" "${scripts}/options.flight" "${case_dir}/native.txt"
+    same_reports "options" "${out}" "${case_dir}/native.txt"
+}
+
+case_settings_restart() {
+    new_world "${case_dir}/Sim"
+    new_world "${case_dir}/NativeSim"
+    local run
+    for run in 1 2; do
+        win_host "${case_dir}/Sim" "${scripts}/restart-${run}.flight" "${case_dir}/wine-${run}.txt" \
+            "${case_dir}/wine-${run}.err"
+        native_host "${case_dir}/NativeSim" "${scripts}/restart-${run}.flight" \
+            "${case_dir}/native-${run}.txt"
+    done
+    [ "$(registry_value AirportMaxDistance)" = 0x14 ] || fail "AirportMaxDistance not 20"
+    expect "${case_dir}/wine-2.txt" "(EGLL)" "after a restart the lines show the saved options"
+    same_reports "second start" "${case_dir}/wine-2.txt" "${case_dir}/native-2.txt"
+}
+
+case_about_and_links() {
+    new_world "${case_dir}/Sim"
+    local simdir="${case_dir}/Sim"
+    export HALVERN_LINK_LOG
+    HALVERN_LINK_LOG="$(winpath "${case_dir}/opened.txt")"
+    # Only the maker's shortcut exists.
+    printf '[InternetShortcut]\r\nURL=http://localhost/\r\n' >"${simdir}/Tavrel Software.url"
+    win_host "${simdir}" "${scripts}/about.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    local out="${case_dir}/wine.txt"
+    expect "${out}" "message box [About Halvern]: Halvern version 1.1 / Made by Tavrel Software /  / Airports in the database: 5210" \
+        "the About box names the version and the 5210 airports"
+    [ "$(grep -cF "message box [Error]: Unable to launch the webbrowser" "${out}")" = 1 ] ||
+        fail "not exactly one 'Unable to launch the webbrowser'"
+    pass "the missing homepage shortcut shows 'Unable to launch the webbrowser'"
+    # The shell starts the stand-in on its own: it may still be running when the host ends.
+    for _ in $(seq 150); do
+        [ -s "${case_dir}/opened.txt" ] && break
+        sleep 0.1
+    done
+    WINEPREFIX="${prefix}" "${server}" -w 2>/dev/null || true
+    [ -f "${case_dir}/opened.txt" ] || fail "the maker's shortcut was not opened"
+    expect "${case_dir}/opened.txt" "$(winpath "${simdir}")\\Tavrel Software.url" \
+        "the maker's shortcut in SIMDIR is opened with the shell's open command"
+    [ "$(wc -l <"${case_dir}/opened.txt")" = 1 ] || fail "the stand-in ran more than once"
+}
+
+case_lines_match_native() {
+    new_world "${case_dir}/Sim"
+    new_world "${case_dir}/NativeSim"
+    win_host "${case_dir}/Sim" "${scripts}/flight.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err" "$@"
+    native_host "${case_dir}/NativeSim" "${scripts}/flight.flight" "${case_dir}/native.txt"
+    [ "$(grep -c ' at ' "${case_dir}/wine.txt")" -gt 1000 ] || fail "too few lines to compare"
+    same_reports "overlay lines of the flight" "${case_dir}/wine.txt" "${case_dir}/native.txt"
+}
+
+case_lines_match_native_x87_53() {
+    case_lines_match_native --x87-precision 53
+    expect "${case_dir}/wine.err" "x87 precision control before loading the module: 53 bits" \
+        "the host runs at 53-bit precision"
+    expect "${case_dir}/wine.err" "x87 precision control at the end: 53 bits" \
+        "the module gives the host its 53-bit precision back"
+}
+
+case_cli_matches_native() {
+    new_world "${case_dir}/Sim"
+    new_world "${case_dir}/NativeSim"
+    local wine_sim native_sim
+    wine_sim="$(winpath "${case_dir}/Sim")"
+    native_sim="${case_dir}/NativeSim"
+    run_wine "${HALVERN_EXE}" airports "${wine_sim}" | tr -d '\r' >"${case_dir}/airports-wine.txt"
+    "${HALVERN_NATIVE_TOOL}" airports "${native_sim}" >"${case_dir}/airports-native.txt"
+    [ "$(wc -l <"${case_dir}/airports-native.txt")" = 5210 ] || fail "native airports"
+    cmp "${case_dir}/airports-wine.txt" "${case_dir}/airports-native.txt" ||
+        fail "halvern.exe airports differs from the native tool"
+    pass "halvern.exe airports: 5210 lines identical to the native tool's"
+    local places=(
+        "--lat 51.47 --lon -0.4543"
+        "--lat 52.3105 --lon 4.7683 --distance 50 --options 0x3F --magvar 0xFEEF --packed"
+        "--lat 47.45 --lon 8.56 --distance 250 --options 0x3E --packed"
+        "--lat -33.94 --lon 151.17 --distance 120 --options 0x1B --magvar 0x0900"
+        "--lat 40.64 --lon -73.78 --distance 1 --options 0x02"
+        "--lat 64.13 --lon -21.94 --distance 200 --options 0x3F --packed"
+    )
+    local count=0 args
+    for args in "${places[@]}"; do
+        # shellcheck disable=SC2086
+        run_wine "${HALVERN_EXE}" nearby "${wine_sim}" ${args} | tr -d '\r' >"${case_dir}/nearby-wine.txt"
+        # shellcheck disable=SC2086
+        "${HALVERN_NATIVE_TOOL}" nearby "${native_sim}" ${args} >"${case_dir}/nearby-native.txt"
+        cmp "${case_dir}/nearby-wine.txt" "${case_dir}/nearby-native.txt" ||
+            fail "halvern.exe nearby ${args} differs from the native tool"
+        count=$((count + $(wc -l <"${case_dir}/nearby-native.txt")))
+    done
+    [ "${count}" -gt 50 ] || fail "too few nearby lines (${count}) to compare"
+    pass "halvern.exe nearby: ${count} lines at ${#places[@]} places identical to the native tool's"
+}
+
+case_screenshot() {
+    new_world "${case_dir}/Sim"
+    local marker="${case_dir}/snapshot-now" picture="${case_dir}/halvern-host.png"
+    rm -f "${marker}"
+    win_host "${case_dir}/Sim" "${scripts}/screenshot.flight" "${case_dir}/wine.txt" \
+        "${case_dir}/wine.err" --snapshot-marker "$(winpath "${marker}")" &
+    local host=$!
+    for _ in $(seq 600); do
+        [ -f "${marker}" ] && break
+        kill -0 "${host}" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -f "${marker}" ] || fail "the options dialog never opened"
+    import -window root "${picture}"
+    rm -f "${marker}"
+    wait "${host}" || fail "the host failed"
+    local size mean
+    size="$(identify -format '%wx%h' "${picture}")"
+    [ "${size}" = 1024x768 ] || fail "picture of ${size}"
+    # The overlay's dark background, its text and the grey dialog: far from a black screen.
+    mean="$(convert "${picture}" -colorspace Gray -format '%[fx:mean]' info:)"
+    awk -v m="${mean}" 'BEGIN { exit !(m > 0.1) }' || fail "the picture is nearly black (${mean})"
+    mkdir -p "${work}/../pictures"
+    cp "${picture}" "${work}/../pictures/halvern-host-${HALVERN_WINE_ARCH}.png"
+    pass "picture of the host window with the overlay, the menu and the options dialog: $(cd "${work}/../pictures" && pwd)/halvern-host-${HALVERN_WINE_ARCH}.png"
+}
+
+# --- Main -----------------------------------------------------------------------------------
+
+case "${case_name}" in
+    dll-image)
+        case_dll_image
+        ;;
+    setup)
+        case_setup
+        ;;
+    cleanup)
+        case_cleanup
+        ;;
+    *)
+        load_environment
+        case_dir="${work}/${case_name}"
+        rm -rf "${case_dir}"
+        mkdir -p "${case_dir}"
+        prefix="${case_dir}/prefix"
+        new_prefix "${prefix}"
+        trap stop_prefix EXIT
+        function_name="case_${case_name//-/_}"
+        declare -F "${function_name}" >/dev/null || fail "no case '${case_name}'"
+        "${function_name}"
+        ;;
+esac
