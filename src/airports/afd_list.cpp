@@ -12,6 +12,9 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
     if (fingerprintMode != 0) {
         // The fingerprint pass only looks at the directory entry; the file is not opened.
         finder.sceneryFingerprint = FoldFingerprint(finder.sceneryFingerprint, path, entry);
+        if (acceptedFiles != nullptr) {
+            acceptedFiles->Add(path, entry);
+        }
     } else {
         AFDInfoCollector::ScanFile(path, entry);
     }

@@ -8,13 +8,17 @@
 
 #include "airports/afd_info_collector.h"
 #include "airports/airport_finder.h"
+#include "airports/scenery_file_list.h"
 
 namespace halvern {
 
 class AirportFinder::My_AFDList : public AFDInfoCollector {
   public:
-    My_AFDList(AirportFinder& finderToFill, bool fingerprinting)
-        : fingerprintMode(fingerprinting ? 1 : 0), finder(finderToFill) {}
+    // A fingerprinting collector given `accepted` also notes every file it accepts there, for an
+    // extraction pass that may follow (BuildFromFiles).
+    My_AFDList(AirportFinder& finderToFill, bool fingerprinting,
+               SceneryFileList* accepted = nullptr)
+        : fingerprintMode(fingerprinting ? 1 : 0), finder(finderToFill), acceptedFiles(accepted) {}
     ~My_AFDList() override = default;
 
     void ScanFile(const char* path, const platform::FileEntry& entry) override;
@@ -24,6 +28,7 @@ class AirportFinder::My_AFDList : public AFDInfoCollector {
   private:
     std::uint8_t fingerprintMode;  // any value but 0 selects the fingerprint behaviour
     AirportFinder& finder;
+    SceneryFileList* acceptedFiles;  // null when the accepted files are not kept
 };
 
 }  // namespace halvern

@@ -14,15 +14,6 @@ namespace {
 // One foot taken as 0.305 m: the double nearest to 1 / 0.305.
 constexpr double kFeetPerMetre = 3.278688524590164;
 
-char* CopyText(const char* text) {
-    const std::size_t length = std::strlen(text);
-    auto* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy != nullptr) {
-        std::memcpy(copy, text, length + 1);
-    }
-    return copy;
-}
-
 }  // namespace
 
 std::int16_t ElevationFeetFromMetres(double metres) {
@@ -50,10 +41,10 @@ void AirportFinder::OnFileScanned(const char* /*path*/, const platform::FileEntr
 
 void AirportFinder::ClearRecords() {
     for (std::int32_t i = 0; i < recordCount; ++i) {
-        std::free(records[i].name);
         records[i].name = nullptr;
     }
     recordCount = 0;
+    names.Release();
 }
 
 bool AirportFinder::ReserveRecords(std::int32_t count) {
@@ -90,7 +81,7 @@ void AirportFinder::AddAirport(const char* name, double latitude, double longitu
     if (recordCount == INT32_MAX || !ReserveRecords(recordCount + 1)) {
         return;
     }
-    char* ownedName = CopyText(name);
+    char* ownedName = names.Copy(name, std::strlen(name));
     if (ownedName == nullptr) {
         return;
     }
@@ -98,7 +89,7 @@ void AirportFinder::AddAirport(const char* name, double latitude, double longitu
     ++recordCount;
     record.latitude = static_cast<float>(latitude);
     record.longitude = static_cast<float>(longitude);
-    std::free(record.name);
+    // A slot past the end never holds a name of its own: emptying the list clears them.
     record.name = ownedName;
     // At most four characters; the rest of the field is zero.
     std::memset(record.code, 0, sizeof record.code);

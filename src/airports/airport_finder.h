@@ -7,10 +7,13 @@
 #include <cstdint>
 
 #include "airports/airport_record.h"
+#include "airports/name_arena.h"
 #include "geo/world_position.h"
 #include "platform/file_entry.h"
 
 namespace halvern {
+
+class SceneryFileList;
 
 class AirportFinder {
   public:
@@ -39,13 +42,19 @@ class AirportFinder {
     void AddAirport(const char* name, double latitude, double longitude, double elevationMetres,
                     const char* code);
 
-    // Empties the record list, releasing the names of the records it drops.
+    // Empties the record list, releasing the names of the records it drops (all of them: the
+    // names of the list live in one arena).
     void ClearRecords();
 
     // The extraction pass: empties the record list and the nearby list, then extracts the
     // airports of every accepted scenery file below the simulator directory. Neither reads nor
     // writes the cache file.
     void BuildFromScenery(const char* simulatorDir);
+
+    // The extraction pass over the files that a fingerprint pass accepted, in their order, each
+    // reported with its entry from that pass: the same as BuildFromScenery on a scenery that did
+    // not change in between, without walking the scenery again.
+    void BuildFromFiles(const SceneryFileList& files);
 
     // Writes the whole record list to the cache file; false when it cannot be written.
     bool WriteCache(const char* path) const;
@@ -84,6 +93,8 @@ class AirportFinder {
     std::int32_t recordCount = 0;
     std::int32_t recordCapacity = 0;
     std::uint32_t sceneryFingerprint = kUnsetFingerprint;
+    // Holds the names of records 0 to recordCount - 1; released when the list is emptied.
+    NameArena names;
 };
 
 // Converts an elevation in metres to stored feet (see AddAirport).

@@ -12,25 +12,99 @@ namespace halvern {
 
 namespace {
 
-bool WriteU32(std::FILE* file, std::uint32_t value) {
-    unsigned char bytes[4];
-    StoreU32(bytes, value);
-    return std::fwrite(bytes, 1, sizeof bytes, file) == sizeof bytes;
-}
+// The file is read and written in pieces of this size instead of item by item: one library call
+// per piece rather than three per record. It holds the largest entry (19 + 4 + 1023 bytes).
+constexpr std::size_t kPieceSize = 32 * 1024;
+constexpr std::size_t kEntryHeadSize = kRecordImageSize + 4;
+static_assert(kPieceSize >= kEntryHeadSize + kCacheNameCapacity);
 
-// A read that delivers fewer bytes than asked for counts as a failed check.
-bool ReadExactly(std::FILE* file, void* buffer, std::size_t length) {
-    return std::fread(buffer, 1, length, file) == length;
-}
+// A heap buffer of one piece, released on every path out.
+class PieceBuffer {
+  public:
+    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::malloc(kPieceSize))) {}
+    ~PieceBuffer() { std::free(bytes_); }
+    PieceBuffer(const PieceBuffer&) = delete;
+    PieceBuffer& operator=(const PieceBuffer&) = delete;
 
-bool ReadU32(std::FILE* file, std::uint32_t& value) {
-    unsigned char bytes[4];
-    if (!ReadExactly(file, bytes, sizeof bytes)) {
-        return false;
+    unsigned char* get() const { return bytes_; }
+
+  private:
+    unsigned char* bytes_;
+};
+
+// Hands out the file's bytes in order, reading a piece whenever the buffer runs short.
+class PieceReader {
+  public:
+    PieceReader(std::FILE* file, unsigned char* buffer) : file_(file), buffer_(buffer) {}
+
+    // The next `length` bytes (at most a piece), valid until the next call; null when the file
+    // ends before them. A read that delivers fewer bytes than asked for counts as a failed check.
+    const unsigned char* Take(std::size_t length) {
+        if (end_ - begin_ < length) {
+            if (length > kPieceSize) {
+                return nullptr;
+            }
+            std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
+            end_ -= begin_;
+            begin_ = 0;
+            while (end_ < length) {
+                const std::size_t read = std::fread(buffer_ + end_, 1, kPieceSize - end_, file_);
+                if (read == 0) {
+                    return nullptr;
+                }
+                end_ += read;
+            }
+        }
+        const unsigned char* bytes = buffer_ + begin_;
+        begin_ += length;
+        return bytes;
     }
-    value = LoadU32(bytes);
-    return true;
-}
+
+  private:
+    std::FILE* file_;
+    unsigned char* buffer_;
+    std::size_t begin_ = 0;  // the first byte not yet handed out
+    std::size_t end_ = 0;    // the end of the bytes read
+};
+
+// Collects the file's bytes and writes them a piece at a time.
+class PieceWriter {
+  public:
+    PieceWriter(std::FILE* file, unsigned char* buffer) : file_(file), buffer_(buffer) {}
+
+    // False once any write has failed; later puts then do nothing.
+    bool Put(const void* bytes, std::size_t length) {
+        if (used_ + length > kPieceSize) {
+            Flush();
+            // A text longer than a piece goes out on its own.
+            if (length > kPieceSize) {
+                written_ = written_ && std::fwrite(bytes, 1, length, file_) == length;
+                return written_;
+            }
+        }
+        std::memcpy(buffer_ + used_, bytes, length);
+        used_ += length;
+        return written_;
+    }
+
+    bool PutU32(std::uint32_t value) {
+        unsigned char bytes[4];
+        StoreU32(bytes, value);
+        return Put(bytes, sizeof bytes);
+    }
+
+    bool Flush() {
+        written_ = written_ && std::fwrite(buffer_, 1, used_, file_) == used_;
+        used_ = 0;
+        return written_;
+    }
+
+  private:
+    std::FILE* file_;
+    unsigned char* buffer_;
+    std::size_t used_ = 0;
+    bool written_ = true;
+};
 
 // The file's length in bytes, or -1; the stream is left at its start.
 long FileLength(std::FILE* file) {
@@ -44,46 +118,71 @@ long FileLength(std::FILE* file) {
     return length;
 }
 
+// The most name bytes that a file of `length` bytes holding `count` entries can carry: all that
+// is not header, image or name length, and never more than the largest name per entry. For a
+// valid file this is exactly the names with their terminators.
+std::size_t NameBytesBound(long length, std::uint32_t count) {
+    const std::uint64_t fixed = kCacheHeaderSize + std::uint64_t{count} * kEntryHeadSize;
+    const auto total = static_cast<std::uint64_t>(length);
+    const std::uint64_t rest = total > fixed ? total - fixed : 0;
+    const std::uint64_t largest = std::uint64_t{count} * (kCacheNameCapacity - 1);
+    const std::uint64_t bound = rest < largest ? rest : largest;
+    return bound > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(bound);
+}
+
 }  // namespace
 
 bool AirportFinder::WriteCache(const char* path) const {
+    // The buffer first: a file once opened for writing is already emptied.
+    const PieceBuffer buffer;
+    if (buffer.get() == nullptr) {
+        return false;
+    }
     platform::HostStream file = platform::OpenHostFile(path, "wb");
     if (!file) {
         return false;
     }
+    // The writer gathers whole pieces itself; the stream's own buffer would only copy them again.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    PieceWriter writer(file.get(), buffer.get());
     // Every write is checked so that a full disk is not reported as success; a file cut short
     // is rejected by the reader anyway, because it holds fewer records than its header counts.
-    bool written = WriteU32(file.get(), static_cast<std::uint32_t>(kCacheFormatVersion)) &&
-                   WriteU32(file.get(), sceneryFingerprint) &&
-                   WriteU32(file.get(), static_cast<std::uint32_t>(recordCount));
+    bool written = writer.PutU32(static_cast<std::uint32_t>(kCacheFormatVersion)) &&
+                   writer.PutU32(sceneryFingerprint) &&
+                   writer.PutU32(static_cast<std::uint32_t>(recordCount));
     for (std::int32_t i = 0; written && i < recordCount; ++i) {
         const AirportRecord& record = records[i];
         unsigned char image[kRecordImageSize];
         EncodeRecordImage(record, image);
         const std::size_t length = std::strlen(record.name) + 1;
-        written = std::fwrite(image, 1, sizeof image, file.get()) == sizeof image &&
-                  WriteU32(file.get(), static_cast<std::uint32_t>(length)) &&
-                  std::fwrite(record.name, 1, length, file.get()) == length;
+        written = writer.Put(image, sizeof image) &&
+                  writer.PutU32(static_cast<std::uint32_t>(length)) &&
+                  writer.Put(record.name, length);
     }
-    // Closing flushes the buffered data: its failure is a failed write too.
+    written = written && writer.Flush();
+    // Closing flushes what the stream still holds: its failure is a failed write too.
     return std::fclose(file.release()) == 0 && written;
 }
 
 bool AirportFinder::ReadCache(const char* path) {
+    const PieceBuffer buffer;
+    if (buffer.get() == nullptr) {
+        return false;
+    }
     const platform::HostStream file = platform::OpenHostFile(path, "rb");
     if (!file) {
         return false;
     }
+    // The reader takes whole pieces itself; the stream's own buffer would only copy them again.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
     const long length = FileLength(file.get());
-    std::uint32_t version = 0;
-    std::uint32_t fingerprint = 0;
-    std::uint32_t count = 0;
-    if (length < 0 || !ReadU32(file.get(), version) ||
-        static_cast<std::int32_t>(version) != kCacheFormatVersion ||
-        !ReadU32(file.get(), fingerprint) || fingerprint != sceneryFingerprint ||
-        !ReadU32(file.get(), count)) {
+    PieceReader reader(file.get(), buffer.get());
+    const unsigned char* header = length < 0 ? nullptr : reader.Take(kCacheHeaderSize);
+    if (header == nullptr || static_cast<std::int32_t>(LoadU32(header)) != kCacheFormatVersion ||
+        LoadU32(header + 4) != sceneryFingerprint) {
         return false;
     }
+    const std::uint32_t count = LoadU32(header + 8);
     // Every record takes at least 19 bytes, so a larger count cannot be true.
     if (count == 0 || count > static_cast<unsigned long>(length) / kRecordImageSize ||
         count > static_cast<std::uint32_t>(INT32_MAX)) {
@@ -92,43 +191,52 @@ bool AirportFinder::ReadCache(const char* path) {
     const auto total = static_cast<std::int32_t>(count);
 
     ClearRecords();
-    if (!ResizeStorage(records, recordCapacity, total)) {
+    // The emptied storage goes before the new one is taken, so that the two are never held at
+    // once; if the new one cannot be obtained the list is left empty without storage, which the
+    // next append obtains anew.
+    ResizeStorage(records, recordCapacity, 0);
+    recordCapacity = 0;
+    if (!ResizeStorage(records, 0, total)) {
         return false;
     }
     recordCapacity = total;
+    // One block for all the names; a file that holds more than its length promised (it grew
+    // while being read) only makes the arena take another.
+    if (!names.Reserve(NameBytesBound(length, count))) {
+        return false;
+    }
 
-    char name[kCacheNameCapacity];
-    std::int32_t named = 0;  // records whose names have been copied, released on failure
+    std::int32_t named = 0;  // records whose names have been copied, cleared on failure
     bool valid = true;
     for (std::int32_t i = 0; valid && i < total; ++i) {
-        unsigned char image[kRecordImageSize];
-        std::uint32_t nameLength = 0;
-        valid = ReadExactly(file.get(), image, sizeof image) && ReadU32(file.get(), nameLength) &&
-                nameLength != 0 && nameLength < kCacheNameCapacity &&
-                ReadExactly(file.get(), name, nameLength);
+        const unsigned char* head = reader.Take(kEntryHeadSize);
+        const std::uint32_t nameLength = head == nullptr ? 0 : LoadU32(head + kRecordImageSize);
+        valid = nameLength != 0 && nameLength < kCacheNameCapacity;
         if (!valid) {
             break;
         }
         AirportRecord& record = records[i];
+        unsigned char image[kRecordImageSize];
+        std::memcpy(image, head, sizeof image);
         DecodeRecordImage(image, record);
-        // The text up to its first zero byte, never more than L bytes.
-        const auto* zero = static_cast<const char*>(std::memchr(name, 0, nameLength));
-        const std::size_t textLength =
-            zero != nullptr ? static_cast<std::size_t>(zero - name) : nameLength;
-        record.name = static_cast<char*>(std::malloc(textLength + 1));
-        if (record.name == nullptr) {
+        const auto* text = reinterpret_cast<const char*>(reader.Take(nameLength));
+        if (text == nullptr) {
             valid = false;
             break;
         }
-        std::memcpy(record.name, name, textLength);
-        record.name[textLength] = '\0';
-        named = i + 1;
+        // The text up to its first zero byte, never more than L bytes.
+        const auto* zero = static_cast<const char*>(std::memchr(text, 0, nameLength));
+        const std::size_t textLength =
+            zero != nullptr ? static_cast<std::size_t>(zero - text) : nameLength;
+        record.name = names.Copy(text, textLength);
+        valid = record.name != nullptr;
+        named = valid ? i + 1 : i;
     }
     if (!valid) {
         for (std::int32_t i = 0; i < named; ++i) {
-            std::free(records[i].name);
             records[i].name = nullptr;
         }
+        names.Release();
         return false;
     }
     recordCount = total;

@@ -2,6 +2,7 @@
 
 #include "airports/afd_list.h"
 #include "airports/cache_file.h"
+#include "airports/scenery_file_list.h"
 
 namespace halvern {
 
@@ -12,6 +13,17 @@ void AirportFinder::BuildFromScenery(const char* simulatorDir) {
     collector.EnumerateSceneryAreas(simulatorDir);
 }
 
+void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
+    ClearRecords();
+    nearbyCount = 0;
+    My_AFDList collector(*this, false);
+    std::string path;
+    for (std::size_t i = 0; i < files.Count(); ++i) {
+        files.Path(i, path);
+        collector.ScanFile(path.c_str(), files.Entry(i));
+    }
+}
+
 std::string CachePath(const char* simulatorDir) {
     return std::string(simulatorDir) + kCacheFileName;
 }
@@ -20,11 +32,15 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
                                ScanProgress& progress, ExtractionObserver* observer) {
     progress.filesScanned = 0;
     finder.SetSceneryFingerprint(0);
+    // The files the fingerprint pass accepted: an extraction pass reads them without a second
+    // walk over the scenery.
+    SceneryFileList accepted;
     {
         // The fingerprint pass reads only directory entries; it also counts the files.
-        AirportFinder::My_AFDList fingerprinting(finder, true);
+        AirportFinder::My_AFDList fingerprinting(finder, true, &accepted);
         fingerprinting.EnumerateSceneryAreas(simulatorDir);
     }
+    accepted.Trim();
     progress.filesTotal = progress.filesScanned;
 
     const std::string cachePath = CachePath(simulatorDir);
@@ -35,7 +51,12 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
     if (observer != nullptr) {
         observer->BeginExtraction();
     }
-    finder.BuildFromScenery(simulatorDir);
+    if (accepted.Complete()) {
+        finder.BuildFromFiles(accepted);
+    } else {
+        finder.BuildFromScenery(simulatorDir);
+    }
+    accepted.Clear();
     // A cache that cannot be written is not reported: the next start extracts again.
     finder.WriteCache(cachePath.c_str());
     if (observer != nullptr) {

@@ -2,7 +2,8 @@
 
 // The start-up database step, shared by the module and the command-line tool: a fingerprint
 // pass over the scenery that counts the accepted files, the cache file if it was written for
-// the same scenery, and otherwise the extraction pass and a new cache file.
+// the same scenery, and otherwise the extraction pass over the files the fingerprint pass
+// accepted and a new cache file.
 
 #include <cstdint>
 #include <string>

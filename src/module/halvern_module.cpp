@@ -1,6 +1,7 @@
 #include "module/halvern_module.h"
 
 #include <cstring>
+#include <string>
 
 #include "frame/library_entry.h"
 
@@ -24,6 +25,23 @@ void JoinPath(char (&destination)[kPathCapacity], const char* directory, const c
     std::memcpy(destination + directoryLength, name, nameLength + 1);
 }
 
+// The module file's path is asked for in ever larger buffers, up to this many characters, until
+// it is certainly whole: a result that fills its buffer may have been cut.
+constexpr std::uint32_t kLongestModulePath = 1u << 16;
+
+std::string ModuleFilePath() {
+    for (std::uint32_t capacity = kPathCapacity; capacity <= kLongestModulePath; capacity *= 2) {
+        std::string path(capacity, '\0');
+        const std::uint32_t length =
+            platform::GetModuleFilePath(moduleInstance, path.data(), capacity);
+        if (length + 1 < capacity) {
+            path.resize(length);
+            return path;
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 HalvernModule::HalvernModule() {
@@ -31,7 +49,12 @@ HalvernModule::HalvernModule() {
     LoadSettings();
     JoinPath(homepageLinkPath, simulatorDir, kHomepageShortcut);
     JoinPath(makerLinkPath, simulatorDir, kMakerShortcut);
-    RunDatabaseStep(*this, simulatorDir, progress, this);
+    // Without a simulator directory there is no scenery to read and no place for the cache:
+    // the module runs with an empty database rather than read or write in the current
+    // directory.
+    if (simulatorDir[0] != '\0') {
+        RunDatabaseStep(*this, simulatorDir, progress, this);
+    }
     progressDialog = nullptr;
 }
 
@@ -42,17 +65,23 @@ HalvernModule::~HalvernModule() {
 void HalvernModule::ComputeSimulatorDir() {
     // The directory above the one that holds the module file, with its trailing separator:
     // cut right after the second separator counted from the end. With fewer than two
-    // separators the path stays as it is.
-    platform::GetModuleFilePath(moduleInstance, simulatorDir, kPathCapacity);
+    // separators the path stays as it is. A directory that does not fit the path buffer is left
+    // empty: cut, it would name one of its parents.
+    std::string path = ModuleFilePath();
     int separators = 0;
-    for (std::size_t i = std::strlen(simulatorDir); i-- > 0;) {
-        if (simulatorDir[i] == '\\' || simulatorDir[i] == '/') {
+    for (std::size_t i = path.size(); i-- > 0;) {
+        if (path[i] == '\\' || path[i] == '/') {
             if (++separators == 2) {
-                simulatorDir[i + 1] = '\0';
+                path.resize(i + 1);
                 break;
             }
         }
     }
+    if (path.size() >= sizeof simulatorDir) {
+        simulatorDir[0] = '\0';
+        return;
+    }
+    std::memcpy(simulatorDir, path.c_str(), path.size() + 1);
 }
 
 void HalvernModule::OnChainEvent(std::uint32_t a, std::uint32_t b) {

@@ -1,8 +1,10 @@
 #pragma once
 
-// A whole file mapped read-only into memory for the time of one object's life. Paths are in the
-// host's form (backslash separators); the implementation turns them into what the operating
-// system expects. Every handle is released by the destructor, on every path out.
+// A whole file's bytes, read-only, for the time of one object's life: mapped into memory, or,
+// where the implementation finds reading cheaper (small files, on POSIX systems), read into a
+// heap block of the file's size. Paths are in the host's form (backslash separators); the
+// implementation turns them into what the operating system expects. Every handle and block is
+// released by the destructor, on every path out.
 
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +18,8 @@ class MappedFile {
     MappedFile(const MappedFile&) = delete;
     MappedFile& operator=(const MappedFile&) = delete;
 
-    // Opens and maps the file. False when it cannot be opened, is empty, or cannot be mapped.
+    // Opens the file and maps or reads it. False when it cannot be opened, is empty, or cannot
+    // be mapped or read.
     bool Open(const char* hostPath);
 
     const unsigned char* data() const { return image_; }
@@ -27,8 +30,9 @@ class MappedFile {
 
     const unsigned char* image_ = nullptr;
     std::size_t size_ = 0;
-    std::intptr_t file_ = -1;     // file descriptor or file handle; -1 when none
-    std::intptr_t mapping_ = -1;  // mapping handle where the platform has one; -1 when none
+    std::intptr_t file_ = -1;        // file descriptor or file handle; -1 when none
+    std::intptr_t mapping_ = -1;     // mapping handle where the platform has one; -1 when none
+    unsigned char* copy_ = nullptr;  // the heap block when the file was read, not mapped
 };
 
 }  // namespace halvern::platform

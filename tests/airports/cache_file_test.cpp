@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#if __has_include(<sys/resource.h>)
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
 
 #include "airports/airport_finder.h"
 #include "airports/byte_order.h"
@@ -187,6 +194,7 @@ TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
     source.AddAirport("First", 1, 2, 3, "AAAA");
     source.AddAirport("Second", 4, 5, 6, "B");
     source.AddAirport("Third", 7, 8, 9, "");
+    source.AddAirport(std::string(1022, 'L').c_str(), 10, 11, 12, "LONG");
     ASSERT_TRUE(source.WriteCache(path.c_str()));
     const std::vector<unsigned char> full = ReadAll(path);
     for (std::size_t length = 0; length < full.size(); ++length) {
@@ -200,6 +208,42 @@ TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
     WriteAll(path, full);
     EXPECT_TRUE(finder.ReadCache(path.c_str()));
 }
+
+#if __has_include(<sys/resource.h>)
+// A write that fails part-way, as on a disk that fills up: the file may grow only to a limit.
+// Whatever part of the cache reached the file, the writer says it failed and the reader
+// refuses the file.
+TEST_F(CacheFileTest, AWriteThatFailsPartWayLeavesAFileTheReaderRefuses) {
+    AirportFinder source;
+    source.SetSceneryFingerprint(kFingerprint);
+    for (int i = 0; i < 300; ++i) {
+        source.AddAirport(("Field " + std::to_string(i)).c_str(), i * 0.1, i * 0.2, i, "FLD");
+    }
+    ASSERT_TRUE(source.WriteCache(path.c_str()));
+    const auto full = static_cast<rlim_t>(std::filesystem::file_size(path));
+    ASSERT_GT(full, 8192u) << "the file must outgrow the stream's buffer";
+
+    // Beyond the limit a write fails with an error instead of stopping the process.
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    for (const rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{12}, rlim_t{30}, rlim_t{4095},
+                               rlim_t{4096}, rlim_t{4097}, full / 2, full - 1}) {
+        rlimit cut = saved;
+        cut.rlim_cur = limit;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
+        const bool written = source.WriteCache(path.c_str());
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+        EXPECT_FALSE(written) << "limit " << limit;
+        EXPECT_EQ(std::filesystem::file_size(path), limit);
+        AirportFinder reader;
+        reader.SetSceneryFingerprint(kFingerprint);
+        EXPECT_FALSE(reader.ReadCache(path.c_str())) << "limit " << limit;
+        EXPECT_EQ(reader.RecordCount(), 0);
+    }
+    std::signal(SIGXFSZ, previousHandler);
+}
+#endif
 
 TEST_F(CacheFileTest, NamesStopAtTheirFirstZeroAndCodesAtFourCharacters) {
     std::vector<unsigned char> bytes = CacheBytes(3, kFingerprint, 1).Record("Ab", 6).bytes;

@@ -13,10 +13,12 @@
 #include <string>
 
 #include "airports/airport_finder.h"
+#include "airports/cache_file.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "overlay/overlay_refresh.h"
 #include "overlay/test_finder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -201,6 +203,64 @@ TEST(Allocation, AListThatCannotGrowKeepsTheAirportsFoundSoFar) {
     received = {};
     RefreshOverlay(finder, host.Services(), state);
     EXPECT_EQ(received.lines, 1000u);
+}
+
+// The database's names share a few large blocks instead of taking one heap block each.
+TEST(Allocation, NamesShareAFewBlocksReleasedTogether) {
+    AirportFinder finder;
+    const Counts start = counts;
+    AddAirportsNorth(finder, 20000, 0.0001);
+    const Counts made = CountsSince(start);
+    ASSERT_EQ(finder.RecordCount(), 20000);
+    // The record list grows 19 times; the names take a few dozen blocks, not 20,000.
+    EXPECT_EQ(made.reallocs, 19u);
+    EXPECT_LT(made.mallocs, 100u);
+    // Emptying the list gives every one of those blocks back at once.
+    const Counts beforeClearing = counts;
+    finder.ClearRecords();
+    EXPECT_EQ(CountsSince(beforeClearing).frees, made.mallocs);
+}
+
+class CacheAllocation : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path = dir.File(kCacheFileName);
+        AirportFinder source;
+        source.SetSceneryFingerprint(0xABCD);
+        AddAirportsNorth(source, 20000, 0.0001);
+        ASSERT_TRUE(source.WriteCache(path.c_str()));
+        reader.SetSceneryFingerprint(0xABCD);
+    }
+
+    testing::TempDir dir;
+    std::string path;
+    AirportFinder reader;
+};
+
+TEST_F(CacheAllocation, ReadingTakesOneBlockForTheRecordsAndOneForTheNames) {
+    const Counts start = counts;
+    ASSERT_TRUE(reader.ReadCache(path.c_str()));
+    const Counts made = CountsSince(start);
+    ASSERT_EQ(reader.RecordCount(), 20000);
+    EXPECT_STREQ(reader.Record(19999).name, "Field 19999");
+    // The read buffer, the names and the records (a fresh block, after the old one is freed),
+    // whatever the count of records. The records' block comes from realloc of no block, which
+    // an optimising compiler may turn into malloc: the two are counted together.
+    EXPECT_EQ(made.mallocs + made.reallocs, 3u);
+    EXPECT_EQ(made.frees, 2u);  // the old records and the read buffer
+}
+
+TEST_F(CacheAllocation, ARecordRefusedMidwayReleasesTheNamesCopiedSoFar) {
+    // The file ends in the middle of its last record.
+    std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3);
+    const Counts start = counts;
+    ASSERT_FALSE(reader.ReadCache(path.c_str()));
+    const Counts made = CountsSince(start);
+    EXPECT_EQ(reader.RecordCount(), 0);
+    // Every block obtained here but the records' storage is given back at once: the names of
+    // the 19,999 records read before the refusal do not wait for the finder's end.
+    EXPECT_EQ(made.mallocs + made.reallocs, 3u);  // the read buffer, the names, the records
+    EXPECT_EQ(made.frees, 3u);                    // the old records, the names and the read buffer
 }
 
 }  // namespace

@@ -1,68 +1,36 @@
-// Speed of the overlay's two paths: the nearby query, which measures every airport of the
+// Speed of the overlay's two paths: the nearby query, which looks at every airport of the
 // database (run on toggling, on the options dialog and after 1860 m of flight), and the refresh
-// at every host event. Prints the time per record and per line.
+// at every host event. Prints the time per query and per record, per refresh and per line, and
+// the heap allocations per refresh; each against a floor measured in the same run:
+//   the query against one pass that reads every record's position;
+//   the refresh against handing the same number of finished lines to the text service.
 //
-// The world is data/airports.csv, each airport copied about ten times at deterministic
-// pseudo-random offsets of up to a third of a degree, 50,000 records in all.
+// The query runs on the scale world's database (--world=DIR) when one is given; otherwise on
+// data/airports.csv copied about ten times at deterministic pseudo-random offsets of up to a
+// third of a degree, 50,000 records in all.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "airports/airport_finder.h"
+#include "airports/database_step.h"
+#include "bench_world.h"
 #include "geo/position_conversion.h"
+#include "heap_counter.h"
 #include "host/host_services.h"
+#include "host/text_record.h"
 #include "overlay/overlay_refresh.h"
 
-namespace halvern {
+namespace halvern::bench {
 namespace {
 
-constexpr int kWorldSize = 50000;
-
-struct Place {
-    double latitude;
-    double longitude;
-};
-
-// The fields of one CSV line; quoted fields may hold commas and doubled quotes.
-std::vector<std::string> SplitCsv(const std::string& line) {
-    std::vector<std::string> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-            fields.back() += '"';
-            ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
-std::vector<Place> ReadPlaces() {
-    std::vector<Place> places;
-    std::ifstream file(HALVERN_AIRPORTS_CSV);
-    std::string line;
-    std::getline(file, line);  // header
-    while (std::getline(file, line)) {
-        const std::vector<std::string> fields = SplitCsv(line);
-        if (fields.size() >= 5) {
-            places.push_back({std::stod(fields[3]), std::stod(fields[4])});
-        }
-    }
-    return places;
-}
+constexpr int kGeneratedWorldSize = 50000;
 
 std::string CodeFor(int index) {
     std::string code(4, 'A');
@@ -73,103 +41,162 @@ std::string CodeFor(int index) {
     return code;
 }
 
-struct World {
-    AirportFinder finder;
-    std::vector<WorldPosition> queries;  // aircraft positions at real airports around the globe
-};
-
-const World& TheWorld() {
-    static World* world = [] {
-        auto* built = new World;
-        const std::vector<Place> places = ReadPlaces();
-        if (places.empty()) {
+// The query's database: the scale world's, or the generated one.
+AirportFinder& QueryDatabase() {
+    static AirportFinder* finder = [] {
+        auto* built = new AirportFinder;
+        if (const BenchWorld* world = World(WorldKind::kScale)) {
+            ScanProgress progress;
+            RunDatabaseStep(*built, world->simulatorDir.c_str(), progress, nullptr);
             return built;
         }
+        const std::vector<Place>& places = CsvPlaces();
         std::mt19937 random(20240611);
         std::uniform_real_distribution<double> jitter(-1.0 / 3.0, 1.0 / 3.0);
-        for (int i = 0; i < kWorldSize; ++i) {
+        for (int i = 0; i < kGeneratedWorldSize && !places.empty(); ++i) {
             const Place& base = places[static_cast<std::size_t>(i) % places.size()];
             const double latitude =
                 std::fmax(-89.0, std::fmin(89.0, base.latitude + jitter(random)));
             const double longitude = base.longitude + jitter(random);
-            built->finder.AddAirport(("Airport " + std::to_string(i)).c_str(), latitude, longitude,
-                                     100.0, CodeFor(i).c_str());
-        }
-        for (std::size_t i = 0; i < places.size(); i += places.size() / 64) {
-            built->queries.push_back(PositionFromDegrees(places[i].latitude, places[i].longitude));
+            built->AddAirport(("Airport " + std::to_string(i)).c_str(), latitude, longitude, 100.0,
+                              CodeFor(i).c_str());
         }
         return built;
     }();
-    return *world;
+    return *finder;
+}
+
+void SetPerRecord(benchmark::State& state, std::int32_t records) {
+    state.counters["records"] = records;
+    state.counters["per_record"] = benchmark::Counter(
+        records, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_NearbyQuery(benchmark::State& state) {
     // The query only reads the records; the nearby list is the finder's own scratch.
-    auto& finder = const_cast<AirportFinder&>(TheWorld().finder);
-    const std::vector<WorldPosition>& queries = TheWorld().queries;
-    if (finder.RecordCount() != kWorldSize || queries.empty()) {
-        state.SkipWithError("data/airports.csv could not be read");
+    AirportFinder& finder = QueryDatabase();
+    const std::vector<WorldPosition>& queries = QueryPositions();
+    if (finder.RecordCount() == 0 || queries.empty()) {
+        state.SkipWithError("no database: data/airports.csv or the world could not be read");
         return;
     }
     const double radius = QueryRadiusMetres(static_cast<std::int32_t>(state.range(0)));
-    std::size_t next = 0;
+    // What the queries list, once at every position: the mean length of the list, and a digest
+    // of every index in order, by which builds can be compared for the same results.
     double listed = 0;
+    std::uint32_t digest = 2166136261u;
+    for (const WorldPosition& position : queries) {
+        finder.FindNearbyAirports(position, radius);
+        listed += finder.NearbyCount();
+        for (std::int32_t i = 0; i < finder.NearbyCount(); ++i) {
+            digest = (digest ^ static_cast<std::uint32_t>(finder.NearbyIndices()[i])) * 16777619u;
+        }
+    }
+    std::size_t next = 0;
     for (auto _ : state) {
         finder.FindNearbyAirports(queries[next], radius);
-        listed += finder.NearbyCount();
         next = (next + 1) % queries.size();
     }
-    state.counters["per_record"] = benchmark::Counter(
-        kWorldSize, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-    state.counters["listed"] = benchmark::Counter(listed, benchmark::Counter::kAvgIterations);
+    SetPerRecord(state, finder.RecordCount());
+    state.counters["listed"] = listed / static_cast<double>(queries.size());
+    state.counters["digest"] = digest;
 }
-BENCHMARK(BM_NearbyQuery)->ArgName("NM")->Arg(30)->Arg(250)->Unit(benchmark::kMillisecond);
 
+// The least any query over the whole database does: read every record's position once.
+void BM_NearbyQueryFloor(benchmark::State& state) {
+    const AirportFinder& finder = QueryDatabase();
+    const std::int32_t count = finder.RecordCount();
+    for (auto _ : state) {
+        float sum = 0;
+        for (std::int32_t i = 0; i < count; ++i) {
+            sum += finder.Record(i).latitude + finder.Record(i).longitude;
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    SetPerRecord(state, count);
+}
+
+BENCHMARK(BM_NearbyQuery)->ArgName("NM")->Arg(30)->Arg(250)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NearbyQueryFloor)->Unit(benchmark::kMillisecond);
+
+constexpr int kLines = 100;
 std::size_t charactersShown = 0;
 
 void HALVERN_HOSTCALL ShowLine(const unsigned char* record, const TextCell* cell) {
     charactersShown += std::strlen(*cell) + record[16];
 }
 
-void BM_RefreshOverlay(benchmark::State& state) {
-    constexpr int kLines = 100;
+// A host with a text service and an aircraft at 47N 8E, among 100 airfields within about 25 NM.
+struct RefreshScene {
     AirportFinder finder;
-    for (int i = 0; i < kLines; ++i) {
-        // Spread over a circle of about 25 NM around 47N 8E.
-        const double angle = i * 2.399963;
-        const double reach = 0.4 * std::sqrt((i + 0.5) / kLines);
-        finder.AddAirport(("Regional Airfield " + std::to_string(i)).c_str(),
-                          47.0 + reach * std::cos(angle), 8.0 + reach * std::sin(angle) * 1.47,
-                          400.0 + i, CodeFor(i).c_str());
-    }
     HostEntry textTable[8] = {};
-    textTable[kTextShowEntry] = reinterpret_cast<HostEntry>(&ShowLine);
     unsigned char variables[0x800] = {};
-    const WorldPosition aircraft = PositionFromDegrees(47.0, 8.0);
-    std::memcpy(variables + kAircraftPositionOffset, &aircraft, sizeof aircraft);
-    variables[kMagneticVariationOffset] = 0x34;
     HostServices host;
-    host.textService = textTable;
-    host.simVariables = variables;
-
     OverlayState overlay;
-    overlay.overlayOn = -1;
-    overlay.displayOptions = static_cast<std::int32_t>(state.range(0));
-    UpdateNearbyList(finder, host, overlay);
-    if (finder.NearbyCount() != kLines) {
-        state.SkipWithError("the airfields are not all in range");
-        return;
+
+    explicit RefreshScene(std::int32_t options) {
+        for (int i = 0; i < kLines; ++i) {
+            const double angle = i * 2.399963;
+            const double reach = 0.4 * std::sqrt((i + 0.5) / kLines);
+            finder.AddAirport(("Regional Airfield " + std::to_string(i)).c_str(),
+                              47.0 + reach * std::cos(angle), 8.0 + reach * std::sin(angle) * 1.47,
+                              400.0 + i, CodeFor(i).c_str());
+        }
+        textTable[kTextShowEntry] = reinterpret_cast<HostEntry>(&ShowLine);
+        const WorldPosition aircraft = PositionFromDegrees(47.0, 8.0);
+        std::memcpy(variables + kAircraftPositionOffset, &aircraft, sizeof aircraft);
+        variables[kMagneticVariationOffset] = 0x34;
+        host.textService = textTable;
+        host.simVariables = variables;
+        overlay.overlayOn = -1;
+        overlay.displayOptions = options;
+        UpdateNearbyList(finder, host, overlay);
     }
-    for (auto _ : state) {
-        RefreshOverlay(finder, host, overlay);
-    }
-    benchmark::DoNotOptimize(charactersShown);
+};
+
+void SetPerLine(benchmark::State& state) {
     state.counters["per_line"] = benchmark::Counter(
         kLines, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
+
+void BM_RefreshOverlay(benchmark::State& state) {
+    RefreshScene scene(static_cast<std::int32_t>(state.range(0)));
+    if (scene.finder.NearbyCount() != kLines) {
+        state.SkipWithError("the airfields are not all in range");
+        return;
+    }
+    const std::uint64_t allocationsBefore = CurrentHeap().allocations;
+    for (auto _ : state) {
+        RefreshOverlay(scene.finder, scene.host, scene.overlay);
+    }
+    const std::uint64_t allocations = CurrentHeap().allocations - allocationsBefore;
+    benchmark::DoNotOptimize(charactersShown);
+    SetPerLine(state);
+    state.counters["allocations"] =
+        benchmark::Counter(static_cast<double>(allocations), benchmark::Counter::kAvgIterations);
+}
+
+// The host's side alone: the same number of finished lines, each with its text record.
+void BM_RefreshOverlayFloor(benchmark::State& state) {
+    RefreshScene scene(0);
+    std::vector<TextRecord> records(kLines, kTextRecordTemplate);
+    std::vector<std::string> lines;
+    for (int i = 0; i < kLines; ++i) {
+        records[static_cast<std::size_t>(i)][16] = static_cast<unsigned char>(i);
+        lines.push_back("Regional Airfield " + std::to_string(i) + " 12 NM @ 045");
+    }
+    for (auto _ : state) {
+        for (int i = 0; i < kLines; ++i) {
+            const TextCell cell = lines[static_cast<std::size_t>(i)].c_str();
+            ShowText(scene.host, records[static_cast<std::size_t>(i)].data(), &cell);
+        }
+    }
+    benchmark::DoNotOptimize(charactersShown);
+    SetPerLine(state);
+}
+
 BENCHMARK(BM_RefreshOverlay)->ArgName("options")->Arg(13)->Arg(63)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshOverlayFloor)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-}  // namespace halvern
-
-BENCHMARK_MAIN();
+}  // namespace halvern::bench

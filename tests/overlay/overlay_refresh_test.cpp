@@ -271,5 +271,24 @@ TEST_F(OverlayRefresh, WithoutATextServiceNothingIsHandedOverButTheQueryStillRun
     EXPECT_EQ(finder.NearbyCount(), 1);
 }
 
+TEST_F(OverlayRefresh, RecordsWithNaNOrInfiniteCoordinatesLieAtTheOrigin) {
+    // A damaged cache file can hold any float. A coordinate without a position converts to 0,
+    // so such a record lies at 0N 0E and its line is composed like any other.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    finder.AddAirport("Not a Number", nan, -nan, 0, "NAN");
+    finder.AddAirport("Infinite", inf, -inf, 0, "INF");
+    finder.AddAirport("Far", 10, 10, 0, "FAR");
+    host.SetAircraftPosition(WorldPosition{});
+    state.overlayOn = kOn;
+    state.displayOptions = 0x3F;
+    UpdateNearbyList(finder, host.Services(), state);
+    EXPECT_EQ(finder.Nearby(), (std::vector<std::int32_t>{0, 1}));
+    RefreshOverlay(finder, host.Services(), state);
+    EXPECT_EQ(ShownTexts(host),
+              (std::vector<std::string>{"Not a Number (NAN) 0 NM @ 000 (000 true) 0 MSL",
+                                        "Infinite (INF) 0 NM @ 000 (000 true) 0 MSL"}));
+}
+
 }  // namespace
 }  // namespace halvern

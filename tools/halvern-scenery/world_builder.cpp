@@ -58,8 +58,12 @@ std::vector<CsvAirport> Replicate(const std::vector<CsvAirport>& airports, std::
         } else if (copy.longitude < -180.0) {
             copy.longitude += 360.0;
         }
-        copy.name += " " + std::to_string(i);
-        copy.ident = "R" + Base36(i, 3);
+        // Appended piece by piece: g++ 12 at -O2 misreads `"literal" + std::string` as an
+        // overlapping copy (-Wrestrict), which breaks the release build.
+        copy.name += ' ';
+        copy.name += std::to_string(i);
+        copy.ident = 'R';
+        copy.ident += Base36(i, 3);
         copy.gpsCode = Base36(i, 4);
         all.push_back(std::move(copy));
     }

@@ -1,0 +1,44 @@
+// The scenery.cfg reader of the portable build on any bytes: the initialisation-file reader
+// itself, with values copied into exact-size buffers of every small capacity, and the area
+// enumeration that reads the file's Area sections.
+
+#include <memory>
+#include <string>
+
+#include "area_walk.h"
+#include "platform/profile_file.h"
+
+namespace {
+
+using halvern::fuzz::Check;
+
+// Reads one value into a heap buffer of exactly `capacity` bytes: a write past it is reported.
+void ReadInto(const halvern::platform::ProfileFile& file, const char* section, const char* key,
+              std::size_t capacity) {
+    std::unique_ptr<char[]> buffer(new char[capacity]);
+    file.ReadString(section, key, buffer.get(), capacity);
+    Check(capacity == 0 || std::strlen(buffer.get()) < capacity, "a value is not terminated");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const halvern::fuzz::ScratchSimulator& sim = halvern::fuzz::AreaSimulator();
+    sim.Write("scenery.cfg", data, size);
+    const std::string path = sim.Host("scenery.cfg");
+
+    halvern::platform::ProfileFile file;
+    Check(file.Load(path.c_str()), "an existing file could not be loaded");
+    for (const char* section : {"Area.001", "AREA.002", "General", ""}) {
+        for (const char* key : {"Local", "Active", "Title", ""}) {
+            for (std::size_t capacity : {std::size_t{0}, std::size_t{1}, std::size_t{2},
+                                         std::size_t{255}, std::size_t{260}}) {
+                ReadInto(file, section, key, capacity);
+            }
+        }
+    }
+
+    halvern::fuzz::AreaWalkCollector collector;
+    collector.EnumerateSceneryAreas(sim.HostDir().c_str());
+    return 0;
+}

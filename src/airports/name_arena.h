@@ -1,0 +1,47 @@
+#pragma once
+
+// Storage of the database's airport names: the texts packed one after another into a few large
+// blocks instead of one heap block each. A heap block per name would cost the allocator's header
+// and rounding for every airport, 8 to 24 bytes on a typical name of 20 to 30 characters, and a
+// call to the allocator for every airport at start-up. The blocks are released all at once: the
+// record list owns its names together, and emptying the list releases them.
+
+#include <cstddef>
+
+namespace halvern {
+
+class NameArena {
+  public:
+    NameArena() = default;
+    ~NameArena();
+    NameArena(const NameArena&) = delete;
+    NameArena& operator=(const NameArena&) = delete;
+
+    // A copy of the first `length` characters of `text` followed by a zero, valid until the next
+    // Release; null when storage cannot be obtained.
+    char* Copy(const char* text, std::size_t length);
+
+    // Makes room for `bytes` more bytes of copies (terminators included) in the newest block, so
+    // that copies of that many bytes in all need no further block. A caller that knows the total
+    // ahead (the cache reader) thus gets one block of exactly that size. False when storage
+    // cannot be obtained; nothing changes then.
+    bool Reserve(std::size_t bytes);
+
+    // Releases every block: every copy made so far is gone.
+    void Release();
+
+    // Bytes obtained from the heap for the blocks, their headers included.
+    std::size_t BytesHeld() const { return held_; }
+
+  private:
+    struct Block;
+
+    bool HasRoom(std::size_t bytes) const;
+    // Makes a block of `capacity` bytes the newest; false when it cannot be obtained.
+    bool AddBlock(std::size_t capacity);
+
+    Block* newest_ = nullptr;  // each block links to the one before it
+    std::size_t held_ = 0;
+};
+
+}  // namespace halvern

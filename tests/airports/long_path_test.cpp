@@ -1,0 +1,156 @@
+// Paths and names at the limits the host's buffers set: a simulator directory of 250
+// characters, scenery.cfg Local values of 259 characters and longer, and airport names of 1022
+// characters and longer on their way from a scenery file through the cache file to the overlay.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "airports/afd_info_collector.h"
+#include "airports/afd_list.h"
+#include "airports/airport_finder.h"
+#include "airports/cache_file.h"
+#include "airports/database_step.h"
+#include "overlay/display_options.h"
+#include "overlay/overlay_line.h"
+#include "scenery/scenery_file_writer.h"
+#include "support/long_path.h"
+#include "support/temp_dir.h"
+
+namespace halvern {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::DirectoryOfLength;
+
+std::string HostForm(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+class RecordingCollector : public AFDInfoCollector {
+  public:
+    void ScanFile(const char* path, const platform::FileEntry& /*entry*/) override {
+        paths.emplace_back(path);
+    }
+    std::vector<std::string> paths;
+};
+
+void WriteScenery(const fs::path& areaDir, const std::string& file,
+                  const std::vector<std::string>& names) {
+    scenery::SceneryFileWriter writer;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        writer.Add(scenery::MakeAirport(names[i], "LP" + std::to_string(i), 47.0, 8.0, 400.0));
+    }
+    fs::create_directories(areaDir);
+    ASSERT_TRUE(scenery::WriteBytes((areaDir / file).string(), writer.Build()));
+}
+
+TEST(LongPath, ASimulatorDirectoryOf250CharactersBuildsAndRereadsItsCache) {
+    testing::TempDir temp;
+    // 249 characters and the trailing separator.
+    const fs::path sim = DirectoryOfLength(temp.path(), 249);
+    const std::string simulatorDir = HostForm(sim.string()) + '\\';
+    ASSERT_EQ(simulatorDir.size(), 250u);
+    WriteScenery(sim / "Addon" / "scenery", "a.bgl", {"First", "Second"});
+    std::ofstream(sim / "scenery.cfg") << "[Area.001]\nLocal=Addon\nActive=TRUE\n";
+
+    AirportFinder finder;
+    ScanProgress progress;
+    EXPECT_EQ(RunDatabaseStep(finder, simulatorDir.c_str(), progress, nullptr),
+              DatabaseSource::kScenery);
+    EXPECT_EQ(finder.RecordCount(), 2);
+    // The cache path is 266 characters: longer than the host's path buffer, and still whole.
+    EXPECT_TRUE(fs::exists(sim / kCacheFileName));
+
+    AirportFinder next;
+    EXPECT_EQ(RunDatabaseStep(next, simulatorDir.c_str(), progress, nullptr),
+              DatabaseSource::kCache);
+    ASSERT_EQ(next.RecordCount(), 2);
+    EXPECT_STREQ(next.Record(1).name, "Second");
+}
+
+TEST(LongPath, LocalValuesAreReadUpTo259Characters) {
+    testing::TempDir temp;
+    const fs::path sim = temp.path() / "Sim";
+    fs::create_directories(sim);
+    // Absolute Local values of 259 characters (read whole) and of 260 (cut to its first 259,
+    // as the host reads them into 260 characters with the terminator).
+    const fs::path area259 = DirectoryOfLength(temp.path() / "a", 259);
+    const fs::path area260 = area259.string() + "X";
+    ASSERT_EQ(area259.string().size(), 259u);
+    for (const fs::path& area : {area259, area260}) {
+        fs::create_directories(area / "scenery");
+        std::ofstream(area / "scenery" / "f.bgl") << "scenery";
+    }
+    struct Case {
+        const char* label;
+        std::string local;
+        std::string scanned;
+    };
+    const std::string host259 = HostForm(area259.string());
+    const Case cases[] = {
+        {"259 characters", host259, host259 + "\\scenery\\f.bgl"},
+        {"260 characters", host259 + "X", host259 + "\\scenery\\f.bgl"},
+        {"1000 characters", host259 + std::string(741, 'Y'), host259 + "\\scenery\\f.bgl"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(sim / "scenery.cfg", std::ios::trunc)
+            << "[Area.001]\nLocal=" << c.local << "\nActive=TRUE\n";
+        RecordingCollector collector;
+        collector.EnumerateSceneryAreas((HostForm(sim.string()) + '\\').c_str());
+        EXPECT_EQ(collector.paths, std::vector<std::string>{c.scanned}) << c.label;
+    }
+}
+
+TEST(LongPath, NamesOf1022CharactersGoThroughTheCacheAndAreCutOnTheOverlay) {
+    testing::TempDir temp;
+    const std::string name1022(1022, 'N');
+    WriteScenery(temp.path(), "a.bgl", {name1022, "Short"});
+    AirportFinder finder;
+    {
+        AirportFinder::My_AFDList extraction(finder, false);
+        extraction.ScanFile(temp.File("a.bgl").c_str(), platform::FileEntry{});
+    }
+    ASSERT_EQ(finder.RecordCount(), 2);
+    EXPECT_EQ(std::strlen(finder.Record(0).name), 1022u);
+    const std::string cache = temp.File(kCacheFileName);
+    ASSERT_TRUE(finder.WriteCache(cache.c_str()));
+
+    AirportFinder reread;
+    reread.SetSceneryFingerprint(finder.SceneryFingerprint());
+    ASSERT_TRUE(reread.ReadCache(cache.c_str()));
+    EXPECT_EQ(reread.Record(0).name, name1022);
+
+    // The line buffer holds 255 characters: the name fills it, and the pieces after it are
+    // dropped rather than written past its end.
+    char line[kOverlayLineSize];
+    std::memset(line, '#', sizeof line);
+    const std::size_t length = ComposeOverlayLine(reread.Record(0), LineFigures{}, 0x3F, line);
+    EXPECT_EQ(length, kOverlayLineMaxLength);
+    EXPECT_EQ(std::string(line), std::string(255, 'N'));
+}
+
+TEST(LongPath, ANameOf1023CharactersMakesTheWrittenCacheOneTheReaderRefuses) {
+    // The reader takes names of at most 1022 characters; the writer keeps a longer name whole,
+    // so such a scenery is extracted again at every start instead of being cut.
+    testing::TempDir temp;
+    AirportFinder finder;
+    finder.SetSceneryFingerprint(7);
+    finder.AddAirport(std::string(1023, 'N').c_str(), 1, 2, 3, "LONG");
+    const std::string cache = temp.File(kCacheFileName);
+    ASSERT_TRUE(finder.WriteCache(cache.c_str()));
+    EXPECT_EQ(fs::file_size(cache), 12u + 19u + 4u + 1024u);
+    AirportFinder reread;
+    reread.SetSceneryFingerprint(7);
+    EXPECT_FALSE(reread.ReadCache(cache.c_str()));
+    EXPECT_EQ(reread.RecordCount(), 0);
+}
+
+}  // namespace
+}  // namespace halvern

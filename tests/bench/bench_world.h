@@ -1,0 +1,48 @@
+#pragma once
+
+// The worlds the benchmarks run on: simulator directories compiled by the scenery compiler (the
+// scale world of 50,000 airports in 1,000 scenery files, and the plain demo world), named on the
+// command line, and what the floors need to know about them.
+
+#include <string>
+#include <vector>
+
+#include "airports/airport_finder.h"
+#include "geo/world_position.h"
+
+namespace halvern::bench {
+
+enum class WorldKind { kScale = 0, kDemo = 1 };
+
+// Sets the world's directory (the operating system's form); called by main before the run.
+void SetWorldDirectory(WorldKind kind, const std::string& nativeDirectory);
+
+struct BenchWorld {
+    std::string simulatorDir;  // host form, with its trailing separator
+    std::string cachePath;     // host form
+    std::string nativeCachePath;
+    // What the database step's passes touch, gathered once outside any timing: every area
+    // directory that the walk lists (in walk order, each once), and every scenery file that
+    // the extraction pass reads.
+    std::vector<std::string> areaDirectories;
+    std::vector<std::string> sceneryFiles;
+};
+
+// The world, or null when no directory was given for it (or it holds no scenery). The first
+// call runs the database step once, so that the cache file is valid afterwards.
+const BenchWorld* World(WorldKind kind);
+
+// Removes the world's cache file, so that the next database step extracts again.
+void RemoveCacheFile(const BenchWorld& world);
+
+// The positions of the airports of data/airports.csv, in degrees.
+struct Place {
+    double latitude;
+    double longitude;
+};
+const std::vector<Place>& CsvPlaces();
+
+// Aircraft positions at 65 real airports around the globe (every 81st of data/airports.csv).
+const std::vector<WorldPosition>& QueryPositions();
+
+}  // namespace halvern::bench
