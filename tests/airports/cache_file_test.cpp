@@ -188,6 +188,20 @@ TEST_F(CacheFileTest, RecordRejectionsEmptyTheRecordList) {
     }
 }
 
+TEST_F(CacheFileTest, AnUnterminatedNameOf1023BytesLoadsButIsNotWrittenReadably) {
+    // The name bytes carry no zero: the text is the whole 1023 bytes, which the writer can only
+    // store with a length of 1024, which the reader refuses (the next start rebuilds).
+    const std::string name(1023, 'L');
+    WriteAll(path, CacheBytes(3, kFingerprint, 1).Record(name, 1023).bytes);
+    ASSERT_TRUE(finder.ReadCache(path.c_str()));
+    EXPECT_EQ(std::string(finder.Record(0).name), name);
+    const std::string copy = dir.File("Copy.dat");
+    ASSERT_TRUE(finder.WriteCache(copy.c_str()));
+    AirportFinder reread;
+    reread.SetSceneryFingerprint(kFingerprint);
+    EXPECT_FALSE(reread.ReadCache(copy.c_str()));
+}
+
 TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
     AirportFinder source;
     source.SetSceneryFingerprint(kFingerprint);
