@@ -3,6 +3,7 @@
 // opaque input is kept in the repository. Usage: halvern_fuzz_seeds OUTPUT_DIR; each harness's
 // seeds go to OUTPUT_DIR/<harness>/.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -153,6 +154,31 @@ void SceneryFileSeeds(const fs::path& root) {
         unterminated[i] = unterminated[i] == 0 ? 'x' : unterminated[i];
     }
     seeds.Put("unterminated.bgl", unterminated);
+
+    // Many airport records pointing into one long block, its position at the far end: the walk
+    // ends once the file's share of sub-record visits is spent.
+    Bytes block;
+    auto append = [&block](std::uint32_t kind, const Bytes& payload) {
+        const std::size_t head = block.size();
+        block.resize(head + 8 + payload.size());
+        PutU32At(block, head, kind);
+        PutU32At(block, head + 4, static_cast<std::uint32_t>(payload.size()));
+        std::copy(payload.begin(), payload.end(), block.begin() + static_cast<long>(head) + 8);
+    };
+    for (int i = 0; i < 40; ++i) {
+        append(0x20002, {});
+    }
+    append(0x10001, Bytes(28, 0x11));
+    append(0, {});
+    SceneryFileWriter shared;
+    shared.Add(SectionRecord{0x20001, block, std::nullopt});
+    for (int i = 0; i < 100; ++i) {
+        AirportEntry airport = MakeAirport("S" + std::to_string(i), "SHRD", 1, 2, 3);
+        airport.detail.clear();
+        airport.detailOffset = 0xA0 + 24 + 8;
+        shared.Add(airport);
+    }
+    seeds.Put("shared-block.bgl", shared.Build());
 }
 
 // --- Cache files ---------------------------------------------------------------------------

@@ -101,9 +101,10 @@ void CopyCode(const char* text, char (&code)[kCodeCapacity]) {
 enum class Walk { kGoOn, kStop };
 
 // Processes the airport facility record at `record`: walks its detail block and reports the
-// airport if the block holds a position. kStop when a read reached outside the image.
+// airport if the block holds a position. kStop when a read reached outside the image or when
+// the file's sub-record visits (`blockBudget`) are spent.
 Walk ProcessAirport(AFDInfoCollector& collector, const ImageReader& image, std::int64_t record,
-                    std::int64_t sectionEnd) {
+                    std::int64_t sectionEnd, std::uint64_t& blockBudget) {
     std::uint32_t tag = 0;
     std::int32_t detail = 0;
     if (!image.U32(record + kAirportTagOffset, tag)) {
@@ -123,6 +124,10 @@ Walk ProcessAirport(AFDInfoCollector& collector, const ImageReader& image, std::
     AirportPosition position{};
     char code[kCodeCapacity] = "????";
     for (std::int64_t q = detail; q < sectionEnd;) {
+        if (blockBudget == 0) {
+            return Walk::kStop;
+        }
+        --blockBudget;
         std::uint32_t kind = 0;
         std::uint32_t size = 0;
         if (!image.U32(q, kind) || !image.U32(q + 4, size)) {
@@ -200,6 +205,12 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     }
     // The section ends at S + size (the head is not added).
     const std::int64_t sectionEnd = static_cast<std::int64_t>(section) + sectionSize;
+    // Sub-records the detail blocks of this file may visit in all. A sound sub-record, its end
+    // marker included, covers at least 8 bytes, so blocks that do not overlap need at most
+    // size / 8 visits; twice that leaves room for blocks that share their ends. A file whose
+    // airports point into one long block many times over ends its walk here instead of taking
+    // time that grows with the square of its size.
+    std::uint64_t blockBudget = size / 4;
     for (std::int64_t p = section; p < sectionEnd;) {
         std::uint32_t kind = 0;
         std::uint32_t recordSize = 0;
@@ -210,7 +221,8 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
         if (!SectionStep(kind, recordSize, step)) {
             return;
         }
-        if (kind == kKindAirport && ProcessAirport(*this, reader, p, sectionEnd) == Walk::kStop) {
+        if (kind == kKindAirport &&
+            ProcessAirport(*this, reader, p, sectionEnd, blockBudget) == Walk::kStop) {
             return;
         }
         if (step <= 0) {

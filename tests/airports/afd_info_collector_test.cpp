@@ -31,6 +31,25 @@ AirportEntry Airport(const std::string& name, const std::string& code) {
     return MakeAirport(name, code, 10.0, 20.0, 100.0);
 }
 
+// A sub-record of eight bytes that the walk steps over.
+SubRecord Filler() {
+    return SubRecord{0x20002, {}, std::nullopt};
+}
+
+// A detail block as raw bytes, for a stepped-over section record to carry.
+std::vector<unsigned char> RawBlock(const std::vector<SubRecord>& subRecords) {
+    std::vector<unsigned char> block;
+    for (const SubRecord& sub : subRecords) {
+        const auto head = block.size();
+        block.resize(head + 8 + sub.payload.size());
+        StoreU32(block.data() + head, sub.kind);
+        StoreU32(block.data() + head + 4, static_cast<std::uint32_t>(sub.payload.size()));
+        std::copy(sub.payload.begin(), sub.payload.end(),
+                  block.begin() + static_cast<long>(head) + 8);
+    }
+    return block;
+}
+
 TEST(ExtractAirports, OneAirportWithPositionAndCode) {
     SceneryFileWriter writer;
     AirportEntry airport;
@@ -251,15 +270,8 @@ TEST(ParseMappedFile, ImagesThatReachPastTheirEnd) {
 TEST(ParseMappedFile, UnterminatedNameEndsTheWalk) {
     // A detail block inside a stepped-over record, then the airport record that points to it,
     // as the last bytes of the image.
-    std::vector<unsigned char> block;
-    for (const SubRecord& sub : {PositionWords(111130, 0, 0, 0, 0, 0), scenery::EndOfBlock()}) {
-        const auto head = block.size();
-        block.resize(head + 8 + sub.payload.size());
-        StoreU32(block.data() + head, sub.kind);
-        StoreU32(block.data() + head + 4, static_cast<std::uint32_t>(sub.payload.size()));
-        std::copy(sub.payload.begin(), sub.payload.end(),
-                  block.begin() + static_cast<long>(head) + 8);
-    }
+    const std::vector<unsigned char> block =
+        RawBlock({PositionWords(111130, 0, 0, 0, 0, 0), scenery::EndOfBlock()});
     const std::int32_t blockOffset = 0xA0 + 24 + 8;
     const std::size_t nameOffset = static_cast<std::size_t>(blockOffset) + block.size() + 16;
     SceneryFileWriter writer;
@@ -278,6 +290,54 @@ TEST(ParseMappedFile, UnterminatedNameEndsTheWalk) {
     RecordingCollector cut;
     cut.Parse(std::vector<unsigned char>(full.begin(), full.begin() + terminated - 1));
     EXPECT_TRUE(cut.airports.empty());
+}
+
+TEST(ParseMappedFile, AirportsPointingIntoOneLongBlockEndTheWalkInLinearTime) {
+    // One long block inside a stepped-over record, its position at the far end, and thousands of
+    // airport records that all point to it: walking it for each of them would take time that
+    // grows with the square of the file size.
+    constexpr std::size_t kFillers = 2000;
+    constexpr std::size_t kAirports = 2000;
+    std::vector<SubRecord> subRecords(kFillers, Filler());
+    subRecords.push_back(PositionWords(111130, 0, 0, 0, 0, 0));
+    subRecords.push_back(scenery::EndOfBlock());
+    const std::vector<unsigned char> block = RawBlock(subRecords);
+    SceneryFileWriter writer;
+    writer.Add(SectionRecord{0x20001, block, std::nullopt});
+    for (std::size_t i = 0; i < kAirports; ++i) {
+        AirportEntry airport = Airport("Shared " + std::to_string(i), "SHRD");
+        airport.detail.clear();
+        airport.detailOffset = 0xA0 + 24 + 8;
+        writer.Add(airport);
+    }
+    const std::vector<unsigned char> image = writer.Build();
+
+    RecordingCollector collector;
+    collector.Parse(image);
+    // The first airports are reported from the shared block; then the file's walk ends, having
+    // visited no more sub-records than a quarter of its bytes.
+    ASSERT_FALSE(collector.airports.empty());
+    EXPECT_NEAR(collector.airports[0].latitude, 1.0, 1e-4);
+    EXPECT_LT(collector.airports.size(), kAirports);
+    EXPECT_LE(collector.airports.size() * (kFillers + 2), image.size() / 4);
+}
+
+TEST(ParseMappedFile, DenselyFilledSoundBlocksAreWalkedWhole) {
+    // Blocks of eight-byte sub-records, one after the other, as many as the file holds: no
+    // bound on the walk may cut a file whose blocks do not overlap.
+    constexpr int kAirports = 300;
+    SceneryFileWriter writer;
+    writer.trailingPadding = 129;
+    for (int i = 0; i < kAirports; ++i) {
+        AirportEntry airport = Airport("Dense " + std::to_string(i), "D" + std::to_string(i));
+        airport.detail.insert(airport.detail.begin(), 200, Filler());
+        writer.Add(airport);
+    }
+    RecordingCollector collector;
+    collector.Parse(writer.Build());
+    ASSERT_EQ(collector.airports.size(), static_cast<std::size_t>(kAirports));
+    EXPECT_EQ(collector.airports.back().name, "Dense 299");
+    EXPECT_EQ(collector.airports.back().code, "D299");
 }
 
 TEST(ScanFile, MapsARealFileAndSkipsWhatCannotBeMapped) {
