@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <fstream>
 #include <sstream>
 
 namespace halvern::host {
@@ -109,6 +110,22 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
     }
     std::stable_sort(script.actions.begin(), script.actions.end(),
                      [](const ScriptAction& x, const ScriptAction& y) { return x.time < y.time; });
+    return true;
+}
+
+bool LoadFlightScript(const std::string& path, FlightScript& script, std::FILE* errors) {
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(errors, "halvern-host: cannot read the script '%s'\n", path.c_str());
+        return false;
+    }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    std::string error;
+    if (!ParseFlightScript(contents.str(), script, error)) {
+        std::fprintf(errors, "halvern-host: %s: %s\n", path.c_str(), error.c_str());
+        return false;
+    }
     return true;
 }
 

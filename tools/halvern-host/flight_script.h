@@ -21,6 +21,7 @@
 //   end SECONDS             the flight ends (default: when the route is flown)
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,9 @@ struct FlightScript {
 
 // Parses a script; false with "line N: reason" in `error`.
 bool ParseFlightScript(const std::string& text, FlightScript& script, std::string& error);
+
+// Reads and parses the script file at `path`; false after one line on `errors` saying why.
+bool LoadFlightScript(const std::string& path, FlightScript& script, std::FILE* errors);
 
 // The variation word of the host (65536 units to the turn) for degrees east.
 std::uint16_t VariationWord(double degrees);

@@ -2,45 +2,17 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "geo/position_conversion.h"
 #include "halvern-host/flight_path.h"
 #include "halvern-host/host_window.h"
 #include "halvern-host/module_host.h"
 #include "halvern-host/overlay_picture.h"
+#include "halvern-host/shown_lines.h"
 
 namespace halvern::host {
 
 namespace {
-
-bool ReadText(const std::string& path, std::string& text) {
-    std::ifstream in(path);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = contents.str();
-    return true;
-}
-
-std::string Joined(const std::vector<ShownLine>& lines) {
-    std::string all;
-    for (const ShownLine& line : lines) {
-        all += line.text + '\n';
-    }
-    return all;
-}
-
-void PrintLines(std::FILE* out, const std::vector<ShownLine>& lines) {
-    for (const ShownLine& line : lines) {
-        const Waypoint at = DegreesOfPacked(line.position);
-        std::fprintf(out, "    %-60s at %9.5f %10.5f\n", Utf8FromWindows1252(line.text).c_str(),
-                     at.latitude, at.longitude);
-    }
-}
 
 // `rangeNm` is the radius of the pictures: the module's reach as last entered in the options.
 bool RunAction(const ScriptAction& action, HostWindow& window, const SimulatorServices& services,
@@ -96,7 +68,7 @@ bool RunAction(const ScriptAction& action, HostWindow& window, const SimulatorSe
             WriteOverlaySvg(file, aircraft, rangeNm, services.LinesOfLastEvent(), caption);
         std::fprintf(out, "  %s %s\n", written ? "wrote" : "could not write", file.c_str());
     } else if (action.verb == "print") {
-        PrintLines(out, services.LinesOfLastEvent());
+        PrintShownLines(out, services.LinesOfLastEvent());
     } else if (action.verb == "repaint") {
         window.RepaintFrame();
     }
@@ -106,16 +78,8 @@ bool RunAction(const ScriptAction& action, HostWindow& window, const SimulatorSe
 }  // namespace
 
 int RunHost(const RunOptions& options, std::FILE* out) {
-    std::string text;
-    std::string error;
     FlightScript script;
-    if (!ReadText(options.scriptPath, text)) {
-        std::fprintf(stderr, "halvern-host: cannot read the script '%s'\n",
-                     options.scriptPath.c_str());
-        return 2;
-    }
-    if (!ParseFlightScript(text, script, error)) {
-        std::fprintf(stderr, "halvern-host: %s: %s\n", options.scriptPath.c_str(), error.c_str());
+    if (!LoadFlightScript(options.scriptPath, script, stderr)) {
         return 2;
     }
     const FlightPath path(script.route, script.speedKnots);
@@ -127,6 +91,7 @@ int RunHost(const RunOptions& options, std::FILE* out) {
     services.SetMagneticVariation(VariationWord(script.magneticVariation));
 
     ModuleHost module(services);
+    std::string error;
     if (!module.Install(options.modulePath, options.simulatorDir, error)) {
         std::fprintf(stderr, "halvern-host: %s\n", error.c_str());
         return 2;
@@ -169,12 +134,12 @@ int RunHost(const RunOptions& options, std::FILE* out) {
         }
         services.RaiseChainEvent(kRefreshChainEvent);
         const std::vector<ShownLine>& lines = services.LinesOfLastEvent();
-        const std::string joined = Joined(lines);
+        const std::string joined = JoinedLines(lines);
         const bool due = options.every <= 1 || event % options.every == 0;
         if (due && (!options.changesOnly || joined != previous)) {
             std::fprintf(out, "[%8.2f s] event %ld at %.5f %.5f: %zu line(s)\n", time, event + 1,
                          aircraft.latitude, aircraft.longitude, lines.size());
-            PrintLines(out, lines);
+            PrintShownLines(out, lines);
         }
         previous = joined;
         while (nextAction < script.actions.size() && script.actions[nextAction].time <= time) {

@@ -2,10 +2,10 @@
 // scripted flight, printing the overlay lines the module hands over and drawing pictures.
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "halvern-host/host_arguments.h"
 #include "halvern-host/host_run.h"
 
 namespace {
@@ -26,34 +26,10 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     halvern::host::RunOptions options;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == "--changes-only") {
-            options.changesOnly = true;
-        } else if (arg == "--module" && hasValue) {
-            options.modulePath = args[++i];
-        } else if (arg == "--simdir" && hasValue) {
-            options.simulatorDir = args[++i];
-        } else if (arg == "--script" && hasValue) {
-            options.scriptPath = args[++i];
-        } else if (arg == "--every" && hasValue) {
-            options.every = std::atol(args[++i].c_str());
-        } else if (arg == "--out" && hasValue) {
-            options.outputDir = args[++i];
-        } else {
-            std::fprintf(stderr, "halvern-host: unknown or incomplete argument '%s'\n",
-                         arg.c_str());
-            return 2;
-        }
-    }
-    if (options.modulePath.empty() || options.simulatorDir.empty() || options.scriptPath.empty()) {
-        std::fprintf(stderr, "halvern-host: --module, --simdir and --script are needed\n");
-        return 2;
+    const int status = halvern::host::ParseHostArguments(
+        std::vector<std::string>(argv + 1, argv + argc), kUsage, options);
+    if (status >= 0) {
+        return status;
     }
     return halvern::host::RunHost(options, stdout);
 }

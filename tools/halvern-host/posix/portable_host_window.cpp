@@ -1,10 +1,10 @@
 // The substitute host's main window on the portable desktop.
 
 #include <optional>
-#include <sstream>
 #include <vector>
 
 #include "halvern-host/host_window.h"
+#include "halvern-host/menu_path.h"
 #include "platform/desktop.h"
 #include "platform/posix/desktop/portable_desktop.h"
 
@@ -20,26 +20,6 @@ using platform::WParam;
 
 class PortableHostWindow;
 PortableHostWindow* theWindow = nullptr;
-
-std::vector<std::string> SplitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::istringstream in(path);
-    for (std::string part; std::getline(in, part, '>');) {
-        parts.push_back(part);
-    }
-    return parts;
-}
-
-// The text as a menu search compares it: without ampersands and without the accelerator.
-std::string Plain(const std::string& text) {
-    std::string plain;
-    for (char c : text.substr(0, text.find('\t'))) {
-        if (c != '&') {
-            plain += c;
-        }
-    }
-    return plain;
-}
 
 class PortableHostWindow : public HostWindow {
   public:
@@ -117,7 +97,8 @@ class PortableHostWindow : public HostWindow {
         for (int i = 0; i < platform::GetMenuItemCount(halvern.submenu); ++i) {
             platform::MenuItem item;
             platform::GetMenuItemByPosition(halvern.submenu, i, item);
-            text += item.type == platform::kMftSeparator ? std::string("----") : Plain(item.text);
+            text += item.type == platform::kMftSeparator ? std::string("----")
+                                                         : PlainMenuText(item.text);
             if ((item.state & platform::kMfsChecked) != 0) {
                 text += " [checked]";
             }
@@ -142,13 +123,14 @@ class PortableHostWindow : public HostWindow {
 
     bool Find(const std::string& path, platform::MenuHandle& menu, int& position) {
         menu = platform::GetWindowMenu(window_);
-        const std::vector<std::string> parts = SplitPath(path);
+        const std::vector<std::string> parts = SplitMenuPath(path);
         for (std::size_t depth = 0; depth < parts.size() && menu != nullptr; ++depth) {
             position = -1;
             for (int i = 0; i < platform::GetMenuItemCount(menu); ++i) {
                 platform::MenuItem item;
                 if (platform::GetMenuItemByPosition(menu, i, item) &&
-                    item.type != platform::kMftSeparator && Plain(item.text) == parts[depth]) {
+                    item.type != platform::kMftSeparator &&
+                    PlainMenuText(item.text) == parts[depth]) {
                     position = i;
                     if (depth + 1 < parts.size()) {
                         menu = item.submenu;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "halvern-host/host_arguments.h"
 #include "halvern-host/win32/win32_host.h"
 
 namespace {
@@ -30,42 +31,24 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     halvern::host::Win32RunOptions options;
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+    const auto extra = [&options](const std::vector<std::string>& args, std::size_t& i) {
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (arg == "--changes-only") {
-            options.run.changesOnly = true;
-        } else if (arg == "--module" && hasValue) {
-            options.run.modulePath = args[++i];
-        } else if (arg == "--simdir" && hasValue) {
-            options.run.simulatorDir = args[++i];
-        } else if (arg == "--script" && hasValue) {
-            options.run.scriptPath = args[++i];
-        } else if (arg == "--every" && hasValue) {
-            options.run.every = std::atol(args[++i].c_str());
-        } else if (arg == "--out" && hasValue) {
-            options.run.outputDir = args[++i];
-        } else if (arg == "--x87-precision" && hasValue && args[i + 1] == "53") {
+        if (args[i] == "--x87-precision" && hasValue && args[i + 1] == "53") {
             options.x87Precision53 = true;
             ++i;
-        } else if (arg == "--tick-ms" && hasValue) {
+        } else if (args[i] == "--tick-ms" && hasValue) {
             options.tickMilliseconds = static_cast<unsigned>(std::atol(args[++i].c_str()));
-        } else if (arg == "--snapshot-marker" && hasValue) {
+        } else if (args[i] == "--snapshot-marker" && hasValue) {
             options.snapshotMarker = args[++i];
         } else {
-            std::fprintf(stderr, "halvern-host: unknown or incomplete argument '%s'\n",
-                         arg.c_str());
-            return 2;
+            return false;
         }
-    }
-    if (options.run.modulePath.empty() || options.run.simulatorDir.empty() ||
-        options.run.scriptPath.empty()) {
-        std::fprintf(stderr, "halvern-host: --module, --simdir and --script are needed\n");
-        return 2;
+        return true;
+    };
+    const int status = halvern::host::ParseHostArguments(
+        std::vector<std::string>(argv + 1, argv + argc), kUsage, options.run, extra);
+    if (status >= 0) {
+        return status;
     }
     return halvern::host::RunWin32Host(options, stdout);
 }

@@ -8,16 +8,16 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "geo/position_conversion.h"
 #include "halvern-host/flight_path.h"
 #include "halvern-host/flight_script.h"
+#include "halvern-host/menu_path.h"
 #include "halvern-host/module_host.h"
 #include "halvern-host/overlay_picture.h"
+#include "halvern-host/shown_lines.h"
 #include "halvern-host/simulator_services.h"
 #include "halvern-host/win32/modal_windows.h"
 #include "halvern-host/win32/overlay_view.h"
@@ -33,53 +33,6 @@ constexpr UINT_PTR kTickTimer = 1;
 // The host's own menu commands.
 constexpr UINT kCommandExit = 100;
 constexpr UINT kCommandTopDown = 200;
-
-bool ReadText(const std::string& path, std::string& text) {
-    std::ifstream in(path);
-    if (!in) {
-        return false;
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    text = contents.str();
-    return true;
-}
-
-std::string Joined(const std::vector<ShownLine>& lines) {
-    std::string all;
-    for (const ShownLine& line : lines) {
-        all += line.text + '\n';
-    }
-    return all;
-}
-
-void PrintLines(std::FILE* out, const std::vector<ShownLine>& lines) {
-    for (const ShownLine& line : lines) {
-        const Waypoint at = DegreesOfPacked(line.position);
-        std::fprintf(out, "    %-60s at %9.5f %10.5f\n", Utf8FromWindows1252(line.text).c_str(),
-                     at.latitude, at.longitude);
-    }
-}
-
-std::vector<std::string> SplitPath(const std::string& path) {
-    std::vector<std::string> parts;
-    std::istringstream in(path);
-    for (std::string part; std::getline(in, part, '>');) {
-        parts.push_back(part);
-    }
-    return parts;
-}
-
-// The text as a menu search compares it: without ampersands and without the accelerator.
-std::string Plain(const std::string& text) {
-    std::string plain;
-    for (char c : text.substr(0, text.find('\t'))) {
-        if (c != '&') {
-            plain += c;
-        }
-    }
-    return plain;
-}
 
 struct MenuItemInfo {
     UINT type = 0;
@@ -186,15 +139,7 @@ Win32Host* Win32Host::instance_ = nullptr;
 
 int Win32Host::Run() {
     const RunOptions& options = options_.run;
-    std::string text;
-    std::string error;
-    if (!ReadText(options.scriptPath, text)) {
-        std::fprintf(stderr, "halvern-host: cannot read the script '%s'\n",
-                     options.scriptPath.c_str());
-        return 2;
-    }
-    if (!ParseFlightScript(text, script_, error)) {
-        std::fprintf(stderr, "halvern-host: %s: %s\n", options.scriptPath.c_str(), error.c_str());
+    if (!LoadFlightScript(options.scriptPath, script_, stderr)) {
         return 2;
     }
     path_ = std::make_unique<FlightPath>(script_.route, script_.speedKnots);
@@ -228,6 +173,7 @@ int Win32Host::Run() {
                                             "Modules" /
                                             std::filesystem::path(options.modulePath).filename();
     DeleteFileA(installed.string().c_str());
+    std::string error;
     if (!module_.Install(options.modulePath, options.simulatorDir, error)) {
         std::fprintf(stderr, "halvern-host: %s\n", error.c_str());
         return 2;
@@ -431,12 +377,12 @@ void Win32Host::RaiseEvent() {
     }
     services_.RaiseChainEvent(kRefreshChainEvent);
     const std::vector<ShownLine>& lines = services_.LinesOfLastEvent();
-    const std::string joined = Joined(lines);
+    const std::string joined = JoinedLines(lines);
     const bool due = options_.run.every <= 1 || event_ % options_.run.every == 0;
     if (due && (!options_.run.changesOnly || joined != previous_)) {
         std::fprintf(out_, "[%8.2f s] event %ld at %.5f %.5f: %zu line(s)\n", time, event_ + 1,
                      aircraft.latitude, aircraft.longitude, lines.size());
-        PrintLines(out_, lines);
+        PrintShownLines(out_, lines);
     }
     previous_ = joined;
     lastTime_ = time;
@@ -521,7 +467,7 @@ bool Win32Host::StartAction(const ScriptAction& action) {
             WriteOverlaySvg(file, lastAircraft_, rangeNm_, services_.LinesOfLastEvent(), caption);
         std::fprintf(out_, "  %s %s\n", written ? "wrote" : "could not write", file.c_str());
     } else if (action.verb == "print") {
-        PrintLines(out_, services_.LinesOfLastEvent());
+        PrintShownLines(out_, services_.LinesOfLastEvent());
     } else if (action.verb == "repaint") {
         RepaintFrame();
     }
@@ -572,13 +518,13 @@ void Win32Host::PressF12(bool shift, bool control, bool alt) {
 
 bool Win32Host::FindMenu(const std::string& path, HMENU& menu, int& position) const {
     menu = GetMenu(window_);
-    const std::vector<std::string> parts = SplitPath(path);
+    const std::vector<std::string> parts = SplitMenuPath(path);
     for (std::size_t depth = 0; depth < parts.size() && menu != nullptr; ++depth) {
         position = -1;
         for (int i = 0; i < GetMenuItemCount(menu); ++i) {
             MenuItemInfo item;
             if (ReadMenuItem(menu, i, item) && (item.type & MFT_SEPARATOR) == 0 &&
-                Plain(item.text) == parts[depth]) {
+                PlainMenuText(item.text) == parts[depth]) {
                 position = i;
                 if (depth + 1 < parts.size()) {
                     menu = item.submenu;
@@ -611,7 +557,7 @@ std::string Win32Host::DescribeModuleMenu() const {
     for (int i = 0; i < GetMenuItemCount(halvern.submenu); ++i) {
         MenuItemInfo item;
         ReadMenuItem(halvern.submenu, i, item);
-        text += (item.type & MFT_SEPARATOR) != 0 ? std::string("----") : Plain(item.text);
+        text += (item.type & MFT_SEPARATOR) != 0 ? std::string("----") : PlainMenuText(item.text);
         if ((item.state & MFS_CHECKED) != 0) {
             text += " [checked]";
         }
