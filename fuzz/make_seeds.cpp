@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <string>
 #include <vector>
@@ -34,9 +34,10 @@ class SeedDir {
         fs::create_directories(dir_);
     }
     void Put(const std::string& name, const Bytes& bytes) const {
-        std::ofstream out(dir_ / name, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
+        if (!halvern::scenery::WriteBytes((dir_ / name).string(), bytes)) {
+            std::fprintf(stderr, "cannot write the seed %s\n", (dir_ / name).string().c_str());
+            std::exit(1);
+        }
     }
     void Put(const std::string& name, const std::string& text) const {
         Put(name, Bytes(text.begin(), text.end()));
@@ -46,11 +47,6 @@ class SeedDir {
   private:
     fs::path dir_;
 };
-
-Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 Bytes Cut(const Bytes& bytes, std::size_t length) {
     return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(std::min(length, bytes.size())));
@@ -157,19 +153,10 @@ void SceneryFileSeeds(const fs::path& root) {
 
     // Many airport records pointing into one long block, its position at the far end: the walk
     // ends once the file's share of sub-record visits is spent.
-    Bytes block;
-    auto append = [&block](std::uint32_t kind, const Bytes& payload) {
-        const std::size_t head = block.size();
-        block.resize(head + 8 + payload.size());
-        PutU32At(block, head, kind);
-        PutU32At(block, head + 4, static_cast<std::uint32_t>(payload.size()));
-        std::copy(payload.begin(), payload.end(), block.begin() + static_cast<long>(head) + 8);
-    };
-    for (int i = 0; i < 40; ++i) {
-        append(0x20002, {});
-    }
-    append(0x10001, Bytes(28, 0x11));
-    append(0, {});
+    std::vector<halvern::scenery::SubRecord> subRecords(40, {0x20002, {}, std::nullopt});
+    subRecords.push_back(halvern::scenery::PositionDegrees(1, 2, 3));
+    subRecords.push_back(halvern::scenery::EndOfBlock());
+    const Bytes block = halvern::scenery::DetailBlockBytes(subRecords);
     SceneryFileWriter shared;
     shared.Add(SectionRecord{0x20001, block, std::nullopt});
     for (int i = 0; i < 100; ++i) {
@@ -186,7 +173,7 @@ void SceneryFileSeeds(const fs::path& root) {
 Bytes CacheOf(const halvern::AirportFinder& finder, const SeedDir& seeds) {
     const fs::path path = seeds.Path("scratch.tmp");
     finder.WriteCache(path.string().c_str());
-    Bytes bytes = ReadFile(path);
+    Bytes bytes = halvern::scenery::ReadBytes(path.string());
     fs::remove(path);
     return bytes;
 }

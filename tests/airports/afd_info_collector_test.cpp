@@ -36,20 +36,6 @@ SubRecord Filler() {
     return SubRecord{0x20002, {}, std::nullopt};
 }
 
-// A detail block as raw bytes, for a stepped-over section record to carry.
-std::vector<unsigned char> RawBlock(const std::vector<SubRecord>& subRecords) {
-    std::vector<unsigned char> block;
-    for (const SubRecord& sub : subRecords) {
-        const auto head = block.size();
-        block.resize(head + 8 + sub.payload.size());
-        StoreU32(block.data() + head, sub.kind);
-        StoreU32(block.data() + head + 4, static_cast<std::uint32_t>(sub.payload.size()));
-        std::copy(sub.payload.begin(), sub.payload.end(),
-                  block.begin() + static_cast<long>(head) + 8);
-    }
-    return block;
-}
-
 TEST(ExtractAirports, OneAirportWithPositionAndCode) {
     SceneryFileWriter writer;
     AirportEntry airport;
@@ -271,7 +257,7 @@ TEST(ParseMappedFile, UnterminatedNameEndsTheWalk) {
     // A detail block inside a stepped-over record, then the airport record that points to it,
     // as the last bytes of the image.
     const std::vector<unsigned char> block =
-        RawBlock({PositionWords(111130, 0, 0, 0, 0, 0), scenery::EndOfBlock()});
+        scenery::DetailBlockBytes({PositionWords(111130, 0, 0, 0, 0, 0), scenery::EndOfBlock()});
     const std::int32_t blockOffset = 0xA0 + 24 + 8;
     const std::size_t nameOffset = static_cast<std::size_t>(blockOffset) + block.size() + 16;
     SceneryFileWriter writer;
@@ -301,7 +287,7 @@ TEST(ParseMappedFile, AirportsPointingIntoOneLongBlockEndTheWalkInLinearTime) {
     std::vector<SubRecord> subRecords(kFillers, Filler());
     subRecords.push_back(PositionWords(111130, 0, 0, 0, 0, 0));
     subRecords.push_back(scenery::EndOfBlock());
-    const std::vector<unsigned char> block = RawBlock(subRecords);
+    const std::vector<unsigned char> block = scenery::DetailBlockBytes(subRecords);
     SceneryFileWriter writer;
     writer.Add(SectionRecord{0x20001, block, std::nullopt});
     for (std::size_t i = 0; i < kAirports; ++i) {

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,22 +16,16 @@
 
 #include "airports/airport_finder.h"
 #include "airports/byte_order.h"
+#include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
 namespace {
 
+using scenery::ReadBytes;
+using scenery::WriteBytes;
+
 constexpr std::uint32_t kFingerprint = 0xC0FFEE42;
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-}
 
 // Cache bytes made by hand: header, then per record image, L and the name bytes.
 struct CacheBytes {
@@ -107,7 +100,7 @@ TEST_F(CacheFileTest, WritesTheDocumentedBytes) {
         0,    0,    0x80, 0x3F, 0,   0,   0,   0x40, 0x39, 0x30,  // 1.0f, 2.0f, 12345 ft
         0,    0,    0,    0,    'X', 'Y', 'Z', 0,    0,           // reserved, code, zero
         3,    0,    0,    0,    'A', 'b', 0};                     // L, name
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadBytes(path), expected);
 }
 
 TEST_F(CacheFileTest, RoundTripKeepsEveryRecordInOrder) {
@@ -150,7 +143,7 @@ TEST_F(CacheFileTest, HeaderRejectionsLeaveTheRecordListAsItWas) {
         {"empty file", {}},
     };
     for (const Case& c : cases) {
-        WriteAll(path, c.bytes);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
         AirportFinder holder;
         holder.SetSceneryFingerprint(kFingerprint);
         holder.AddAirport("Old One", 1, 1, 1, "OLD1");
@@ -179,7 +172,7 @@ TEST_F(CacheFileTest, RecordRejectionsEmptyTheRecordList) {
          CacheBytes(3, kFingerprint, 2).Record("A", 2).Record("B", 0xFFFFFFFF).bytes, false},
     };
     for (const Case& c : cases) {
-        WriteAll(path, c.bytes);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
         AirportFinder holder;
         holder.SetSceneryFingerprint(kFingerprint);
         holder.AddAirport("Old One", 1, 1, 1, "OLD1");
@@ -192,7 +185,7 @@ TEST_F(CacheFileTest, AnUnterminatedNameOf1023BytesLoadsButIsNotWrittenReadably)
     // The name bytes carry no zero: the text is the whole 1023 bytes, which the writer can only
     // store with a length of 1024, which the reader refuses (the next start rebuilds).
     const std::string name(1023, 'L');
-    WriteAll(path, CacheBytes(3, kFingerprint, 1).Record(name, 1023).bytes);
+    ASSERT_TRUE(WriteBytes(path, CacheBytes(3, kFingerprint, 1).Record(name, 1023).bytes));
     ASSERT_TRUE(finder.ReadCache(path.c_str()));
     EXPECT_EQ(std::string(finder.Record(0).name), name);
     const std::string copy = dir.File("Copy.dat");
@@ -210,16 +203,16 @@ TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
     source.AddAirport("Third", 7, 8, 9, "");
     source.AddAirport(std::string(1022, 'L').c_str(), 10, 11, 12, "LONG");
     ASSERT_TRUE(source.WriteCache(path.c_str()));
-    const std::vector<unsigned char> full = ReadAll(path);
+    const std::vector<unsigned char> full = ReadBytes(path);
     for (std::size_t length = 0; length < full.size(); ++length) {
-        WriteAll(path, std::vector<unsigned char>(full.begin(),
-                                                  full.begin() + static_cast<long>(length)));
+        ASSERT_TRUE(WriteBytes(path, std::vector<unsigned char>(
+                                         full.begin(), full.begin() + static_cast<long>(length))));
         AirportFinder reader;
         reader.SetSceneryFingerprint(kFingerprint);
         ASSERT_FALSE(reader.ReadCache(path.c_str())) << "cut at " << length;
         ASSERT_EQ(reader.RecordCount(), 0);
     }
-    WriteAll(path, full);
+    ASSERT_TRUE(WriteBytes(path, full));
     EXPECT_TRUE(finder.ReadCache(path.c_str()));
 }
 
@@ -263,7 +256,7 @@ TEST_F(CacheFileTest, NamesStopAtTheirFirstZeroAndCodesAtFourCharacters) {
     std::vector<unsigned char> bytes = CacheBytes(3, kFingerprint, 1).Record("Ab", 6).bytes;
     bytes[12 + 18] = 'Q';          // byte 18 of the image is not zero
     bytes[12 + 19 + 4 + 3] = 'x';  // a byte after the name's first zero
-    WriteAll(path, bytes);
+    ASSERT_TRUE(WriteBytes(path, bytes));
     ASSERT_TRUE(finder.ReadCache(path.c_str()));
     EXPECT_STREQ(finder.Record(0).name, "Ab");
     EXPECT_STREQ(finder.Record(0).code, "ABCD");

@@ -8,8 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,10 +15,14 @@
 #include "airports/airport_finder.h"
 #include "airports/byte_order.h"
 #include "airports/cache_file.h"
+#include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
 namespace {
+
+using scenery::ReadBytes;
+using scenery::WriteBytes;
 
 constexpr std::uint32_t kFingerprint = 0x0DDBA11u;
 
@@ -83,16 +85,6 @@ Outcome PlainRead(const std::string& path, std::vector<Loaded>& loaded) {
     }
     std::fclose(file);
     return ok ? Outcome::kLoaded : header ? Outcome::kRecordRefused : Outcome::kHeaderRefused;
-}
-
-std::vector<unsigned char> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
 }
 
 class Bytes {
@@ -193,7 +185,7 @@ TEST(CacheSameness, RandomFilesAreReadAsTheItemByItemReaderReadsThem) {
             static_cast<std::uint32_t>(1 + random.Pick(random.Pick(8) == 0 ? 1000 : 30));
         std::vector<unsigned char> bytes = random.File(count);
         random.Damage(bytes);
-        WriteAll(path, bytes);
+        ASSERT_TRUE(WriteBytes(path, bytes));
 
         std::vector<Loaded> expected;
         const Outcome plain = PlainRead(path, expected);
@@ -264,7 +256,7 @@ TEST(CacheSameness, WrittenBytesAreTheDocumentedLayoutForNamesOfAnyLength) {
             expected.insert(expected.end(), record.name, record.name + length);
         }
         ASSERT_TRUE(finder.WriteCache(path.c_str()));
-        ASSERT_EQ(ReadAll(path), expected) << "seed " << seed;
+        ASSERT_EQ(ReadBytes(path), expected) << "seed " << seed;
     }
 }
 

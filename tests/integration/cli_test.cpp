@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -16,12 +14,15 @@
 #include "halvern-scenery/airport_csv.h"
 #include "halvern-scenery/windows_1252.h"
 #include "integration/run_tool.h"
+#include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
 namespace {
 
 namespace fs = std::filesystem;
+using scenery::ReadBytes;
+using scenery::WriteBytes;
 using testing::Quoted;
 using testing::RunTool;
 using testing::ToolRun;
@@ -65,16 +66,6 @@ std::vector<ListedAirport> ParseAirports(const std::string& out) {
                             std::stoi(fields[4]), fields[5]});
     }
     return airports;
-}
-
-std::vector<unsigned char> ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
 }
 
 class CliTest : public ::testing::Test {
@@ -198,7 +189,7 @@ TEST_F(CliTest, TouchingOneSceneryFileRebuilds) {
 TEST_F(CliTest, EveryKindOfDamagedCacheIsRejectedAndRebuilt) {
     ASSERT_EQ(Compile("--per-file 400").status, 0);
     Scan();
-    const std::vector<unsigned char> valid = ReadAll(CachePath());
+    const std::vector<unsigned char> valid = ReadBytes(CachePath().string());
     ASSERT_GT(valid.size(), 100u);
     struct Damage {
         const char* label;
@@ -217,9 +208,9 @@ TEST_F(CliTest, EveryKindOfDamagedCacheIsRejectedAndRebuilt) {
     for (const Damage& damage : damages) {
         std::vector<unsigned char> bytes = valid;
         damage.apply(bytes);
-        WriteAll(CachePath(), bytes);
+        ASSERT_TRUE(WriteBytes(CachePath().string(), bytes));
         EXPECT_EQ(Scan().at("source"), "scenery") << damage.label;
-        EXPECT_EQ(ReadAll(CachePath()), valid) << damage.label << ": rewritten alike";
+        EXPECT_EQ(ReadBytes(CachePath().string()), valid) << damage.label << ": rewritten alike";
         EXPECT_EQ(Scan().at("source"), "cache") << damage.label;
     }
 }
@@ -243,7 +234,7 @@ TEST_F(CliTest, TrailingSeparatorIsOptional) {
 TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
     const std::string missing = Quoted((dir.path() / "nowhere").string());
     const std::string file = (dir.path() / "plain.txt").string();
-    WriteAll(file, {'x'});
+    ASSERT_TRUE(WriteBytes(file, {'x'}));
     const std::string cases[] = {
         "",
         "scan",

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
@@ -30,11 +30,6 @@ std::vector<unsigned char> Pattern(std::size_t size) {
     return bytes;
 }
 
-void Write(const fs::path& path, const std::vector<unsigned char>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
-}
-
 TEST(MappedFile, HoldsExactlyTheFileBytesWhetherReadOrMapped) {
     testing::TempDir dir;
     // On POSIX systems files up to 1 MiB are read into memory and larger ones mapped: sizes on
@@ -44,7 +39,7 @@ TEST(MappedFile, HoldsExactlyTheFileBytesWhetherReadOrMapped) {
     for (const std::size_t size : sizes) {
         const fs::path path = dir.path() / ("f" + std::to_string(size) + ".bgl");
         const std::vector<unsigned char> bytes = Pattern(size);
-        Write(path, bytes);
+        ASSERT_TRUE(scenery::WriteBytes(path.string(), bytes));
         platform::MappedFile file;
         ASSERT_TRUE(file.Open(HostForm(path).c_str())) << size;
         ASSERT_EQ(file.size(), size);
@@ -54,8 +49,8 @@ TEST(MappedFile, HoldsExactlyTheFileBytesWhetherReadOrMapped) {
 
 TEST(MappedFile, OpeningAgainReplacesTheFormerFile) {
     testing::TempDir dir;
-    Write(dir.path() / "small.bgl", Pattern(100));
-    Write(dir.path() / "large.bgl", Pattern(2u << 20));
+    ASSERT_TRUE(scenery::WriteBytes((dir.path() / "small.bgl").string(), Pattern(100)));
+    ASSERT_TRUE(scenery::WriteBytes((dir.path() / "large.bgl").string(), Pattern(2u << 20)));
     platform::MappedFile file;
     for (const char* name : {"small.bgl", "large.bgl", "small.bgl", "missing.bgl"}) {
         const bool opened = file.Open(HostForm(dir.path() / name).c_str());
@@ -70,7 +65,7 @@ TEST(MappedFile, OpeningAgainReplacesTheFormerFile) {
 
 TEST(MappedFile, EmptyFilesDirectoriesAndMissingFilesCannotBeOpened) {
     testing::TempDir dir;
-    Write(dir.path() / "empty.bgl", {});
+    ASSERT_TRUE(scenery::WriteBytes((dir.path() / "empty.bgl").string(), {}));
     fs::create_directory(dir.path() / "folder.bgl");
     for (const char* name : {"empty.bgl", "folder.bgl", "missing.bgl"}) {
         platform::MappedFile file;

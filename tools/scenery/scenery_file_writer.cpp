@@ -86,6 +86,14 @@ SubRecord EndOfBlock() {
     return SubRecord{};
 }
 
+std::vector<unsigned char> DetailBlockBytes(const std::vector<SubRecord>& subRecords) {
+    std::vector<unsigned char> bytes;
+    for (const SubRecord& sub : subRecords) {
+        PutRecord(bytes, sub.kind, sub.payload, sub.size);
+    }
+    return bytes;
+}
+
 AirportEntry MakeAirport(const std::string& name, const std::string& code, double latitude,
                          double longitude, double elevationMetres) {
     AirportEntry airport;
@@ -128,9 +136,8 @@ std::vector<unsigned char> SceneryFileWriter::Build() const {
             continue;
         }
         detailOffsets.push_back(static_cast<std::uint32_t>(detailStart + details.size()));
-        for (const SubRecord& sub : item.airport.detail) {
-            PutRecord(details, sub.kind, sub.payload, sub.size);
-        }
+        const std::vector<unsigned char> block = DetailBlockBytes(item.airport.detail);
+        details.insert(details.end(), block.begin(), block.end());
         if (item.airport.endBlock) {
             PutRecord(details, kSubKindEnd, {}, std::nullopt);
         }
@@ -168,6 +175,20 @@ bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes
     const bool written =
         bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+    std::vector<unsigned char> bytes;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    unsigned char piece[32768];
+    for (std::size_t got; (got = std::fread(piece, 1, sizeof piece, file)) > 0;) {
+        bytes.insert(bytes.end(), piece, piece + got);
+    }
+    std::fclose(file);
+    return bytes;
 }
 
 }  // namespace halvern::scenery

@@ -32,6 +32,10 @@ SubRecord CodeText(const std::string& code);
 // The sub-record that ends a detail block.
 SubRecord EndOfBlock();
 
+// The bytes of a detail block: each sub-record's head and payload, one after the other (no end
+// of block is added). For blocks placed by hand, such as one inside a stepped-over record.
+std::vector<unsigned char> DetailBlockBytes(const std::vector<SubRecord>& subRecords);
+
 struct AirportEntry {
     std::string name;
     std::vector<SubRecord> detail;  // the detail block; EndOfBlock() is appended when written
@@ -76,5 +80,8 @@ class SceneryFileWriter {
 
 // Writes bytes to a file (the path in the operating system's form); false on failure.
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+
+// The whole contents of a file; empty when it cannot be read.
+std::vector<unsigned char> ReadBytes(const std::string& path);
 
 }  // namespace halvern::scenery
