@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "module/halvern_module.h"
+#include "resources/version.h"
 
 namespace halvern {
 
@@ -17,7 +18,9 @@ constexpr std::intptr_t kShellFailureLimit = 32;
 void HalvernModule::ShowAboutBox() {
     char text[kAboutTextCapacity];
     std::snprintf(text, sizeof text,
-                  "Halvern version 1.1\nMade by Tavrel Software\n\nAirports in the database: %d",
+                  HALVERN_PRODUCT_NAME " version " HALVERN_VERSION_TEXT
+                                       "\nMade by " HALVERN_MAKER_NAME
+                                       "\n\nAirports in the database: %d",
                   recordCount);
     platform::ShowMessageBox(mainWindow, text, "About Halvern",
                              platform::kMbIconInformation | platform::kMbOk);

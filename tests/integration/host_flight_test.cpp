@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "integration/run_tool.h"
+#include "resources/version.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
@@ -88,7 +89,9 @@ TEST(HostFlight, TheTextServiceReceivesTheLinesOfTheToolAtTheSamePlace) {
         expectedForty.push_back(line);
     }
     EXPECT_EQ(LinesOfEvent(host.out, "3.00"), expectedForty);
-    EXPECT_NE(host.out.find("message box [About Halvern]: Halvern version 1.1"), std::string::npos);
+    EXPECT_NE(
+        host.out.find("message box [About Halvern]: Halvern version " HALVERN_VERSION_TEXT " / "),
+        std::string::npos);
     // Plain F12 and Ctrl+Shift+F12 change nothing; the menu item switches the overlay off.
     EXPECT_EQ(LinesOfEvent(host.out, "4.00"), expectedForty);
     EXPECT_TRUE(LinesOfEvent(host.out, "4.50").empty());

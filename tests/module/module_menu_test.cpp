@@ -1,6 +1,7 @@
 // The module's entries in the host's menu bar, its hot key and its commands.
 
 #include "module/module_fixture.h"
+#include "resources/version.h"
 
 namespace halvern::testing {
 namespace {
@@ -164,7 +165,7 @@ TEST_F(ModuleMenuTest, AboutAndLinks) {
     const auto boxes = desk::MessageBoxLog();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].caption, "About Halvern");
-    EXPECT_EQ(boxes[0].text.rfind("Halvern version 1.1\n", 0), 0u);
+    EXPECT_EQ(boxes[0].text.rfind("Halvern version " HALVERN_VERSION_TEXT "\n", 0), 0u);
     EXPECT_NE(boxes[0].text.find("\n\nAirports in the database: 2"), std::string::npos);
     EXPECT_EQ(boxes[0].type, platform::kMbIconInformation);
     EXPECT_EQ(boxes[0].owner, mainWindow);

@@ -163,6 +163,25 @@ export_rva() {
         <<<"${dump}" | awk -v wanted="${index}" '$1 == wanted { print $2; exit }'
 }
 
+# The strings of a DLL's version resource (UTF-16): each name is followed by its value.
+version_string() {
+    strings -el -n 2 "$1" | grep -A1 -x "$2" | sed -n 2p
+}
+
+check_version_resource() {
+    local dll="$1" name expected
+    for name in "CompanyName=Tavrel Software" "ProductName=Halvern" \
+        "FileVersion=${HALVERN_VERSION:?}" "ProductVersion=${HALVERN_VERSION}" \
+        "OriginalFilename=halvern.dll"; do
+        expected="${name#*=}"
+        name="${name%%=*}"
+        [ "$(version_string "${dll}" "${name}")" = "${expected}" ] ||
+            fail "version resource: ${name} is '$(version_string "${dll}" "${name}")'"
+    done
+    [ -n "$(version_string "${dll}" FileDescription)" ] || fail "no FileDescription"
+    pass "version resource: Halvern ${HALVERN_VERSION} by Tavrel Software, with a description"
+}
+
 case_dll_image() {
     local dll="${HALVERN_PRODUCT_DLL:?}" dump
     dump="$("${HALVERN_OBJDUMP:?}" -p "${dll}")"
@@ -196,9 +215,10 @@ case_dll_image() {
         tr '\n' ' ')"
     names="$(grep -E '^[0-9a-f]+ {5}Entry: ID:' <<<"${resources}" | awk '{ print $4 }' |
         tr '\n' ' ')"
-    [ "${types}" = "0x000005, " ] || fail "resource types are '${types}'"
-    [ "${names}" = "0x000001, 0x000003, " ] || fail "dialog resources are '${names}'"
-    pass "carries exactly the dialog resources 1 and 3"
+    [ "${types}" = "0x000005, 0x000010, " ] || fail "resource types are '${types}'"
+    [ "${names}" = "0x000001, 0x000003, 0x000001, " ] || fail "resources are '${names}'"
+    pass "carries exactly the dialog resources 1 and 3 and one version resource"
+    check_version_resource "${dll}"
     # stdcall routines carry their argument bytes in their symbol names.
     local symbols
     symbols="$("${HALVERN_OBJDUMP}" -t "${dll}")"
@@ -398,21 +418,90 @@ case_about_and_links() {
     printf '[InternetShortcut]\r\nURL=http://localhost/\r\n' >"${simdir}/Tavrel Software.url"
     win_host "${simdir}" "${scripts}/about.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
     local out="${case_dir}/wine.txt"
-    expect "${out}" "message box [About Halvern]: Halvern version 1.1 / Made by Tavrel Software /  / Airports in the database: 5210" \
-        "the About box names the version and the 5210 airports"
+    expect "${out}" "message box [About Halvern]: Halvern version ${HALVERN_VERSION:?} / Made by Tavrel Software /  / Airports in the database: 5210" \
+        "the About box names the build's version (${HALVERN_VERSION}) and the 5210 airports"
     [ "$(grep -cF "message box [Error]: Unable to launch the webbrowser" "${out}")" = 1 ] ||
         fail "not exactly one 'Unable to launch the webbrowser'"
     pass "the missing homepage shortcut shows 'Unable to launch the webbrowser'"
-    # The shell starts the stand-in on its own: it may still be running when the host ends.
-    for _ in $(seq 150); do
-        [ -s "${case_dir}/opened.txt" ] && break
-        sleep 0.1
-    done
-    WINEPREFIX="${prefix}" "${server}" -w 2>/dev/null || true
+    wait_for_links "${case_dir}/opened.txt" 1
     [ -f "${case_dir}/opened.txt" ] || fail "the maker's shortcut was not opened"
     expect "${case_dir}/opened.txt" "$(winpath "${simdir}")\\Tavrel Software.url" \
         "the maker's shortcut in SIMDIR is opened with the shell's open command"
     [ "$(wc -l <"${case_dir}/opened.txt")" = 1 ] || fail "the stand-in ran more than once"
+}
+
+# Waits until the shell's stand-in for the browser has written N lines to its log (the shell
+# starts it on its own: it may still be running when the host ends).
+wait_for_links() {
+    local log="$1" count="$2"
+    for _ in $(seq 150); do
+        [ -f "${log}" ] && [ "$(wc -l <"${log}")" -ge "${count}" ] && break
+        sleep 0.1
+    done
+    WINEPREFIX="${prefix}" "${server}" -w 2>/dev/null || true
+}
+
+# The release package as a user installs it: unpacked into a simulator directory, the module
+# loaded from its Modules folder, both links opened through the shell.
+case_package() {
+    local zip="${HALVERN_PACKAGE:?}" listing
+    [ -f "${zip}" ] || fail "no release package ${zip}"
+    listing="$(cmake -E tar tf "${zip}" | grep -v '/$' | sort | tr '\n' '|')"
+    [ "${listing}" = "Halvern Homepage.url|Halvern License.txt|Halvern User Guide.txt|Modules/halvern.dll|Tavrel Software.url|" ] ||
+        fail "the package holds '${listing}'"
+    pass "$(basename "${zip}") holds exactly the module in Modules/, the two shortcuts, the guide and the licence"
+
+    new_world "${case_dir}/Sim"
+    local simdir="${case_dir}/Sim"
+    (cd "${simdir}" && cmake -E tar xf "${zip}")
+    # The shell reads internet shortcuts with Windows line ends.
+    [ "$(cat "${simdir}/Halvern Homepage.url")" = "$(printf '[InternetShortcut]\r\nURL=%s\r' "${HALVERN_HOMEPAGE_URL:?}")" ] ||
+        fail "Halvern Homepage.url: $(od -c "${simdir}/Halvern Homepage.url" | head -5)"
+    [ "$(cat "${simdir}/Tavrel Software.url")" = "$(printf '[InternetShortcut]\r\nURL=%s\r' "${HALVERN_MAKER_URL:?}")" ] ||
+        fail "Tavrel Software.url: $(od -c "${simdir}/Tavrel Software.url" | head -5)"
+    pass "the shortcuts are [InternetShortcut] files with CR LF naming ${HALVERN_HOMEPAGE_URL} and ${HALVERN_MAKER_URL}"
+    local text
+    for text in "Halvern User Guide.txt" "Halvern License.txt"; do
+        [ "$(grep -c $'\r$' "${simdir}/${text}")" = "$(wc -l <"${simdir}/${text}")" ] ||
+            fail "${text} has lines without CR LF"
+    done
+    expect "${simdir}/Halvern User Guide.txt" "Halvern ${HALVERN_VERSION:?}" "the guide names the version"
+    local packaged_dll="${case_dir}/packaged/halvern.dll"
+    mkdir -p "${case_dir}/packaged"
+    cp "${simdir}/Modules/halvern.dll" "${packaged_dll}"
+    local exports
+    exports="$("${HALVERN_OBJDUMP:?}" -p "${packaged_dll}" |
+        sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[ *[0-9]+\]/ { print $NF }' |
+        sort | tr '\n' ' ')"
+    [ "${exports}" = "ImportTable Linkage " ] || fail "the packaged DLL exports '${exports}'"
+    pass "the packaged DLL exports exactly Linkage and ImportTable"
+    check_version_resource "${packaged_dll}"
+
+    # The host installs the module it is given into SIMDIR\Modules: it is handed the packaged
+    # one, so that the file it loads from there is the zip's, byte for byte.
+    export HALVERN_LINK_LOG
+    HALVERN_LINK_LOG="$(winpath "${case_dir}/opened.txt")"
+    HALVERN_DLL="${packaged_dll}" win_host "${simdir}" "${scripts}/about.flight" \
+        "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    cmp "${simdir}/Modules/halvern.dll" "${packaged_dll}" || fail "the loaded module is not the zip's"
+    expect "${case_dir}/wine.err" "module loaded from $(winpath "${simdir}")\\Modules\\halvern.dll" \
+        "the packaged module loads from SIMDIR\\Modules"
+    expect "${case_dir}/wine.txt" "message box [About Halvern]: Halvern version ${HALVERN_VERSION} / " \
+        "the About box names the project version ${HALVERN_VERSION}"
+    expect_not "${case_dir}/wine.txt" "Unable to launch the webbrowser" "both links open"
+    wait_for_links "${case_dir}/opened.txt" 2
+    [ -f "${case_dir}/opened.txt" ] || fail "no link was opened"
+    mapfile -t opened < <(tr -d '\r' <"${case_dir}/opened.txt")
+    [ "${#opened[@]}" = 2 ] || fail "the stand-in ran ${#opened[@]} times: ${opened[*]}"
+    # The shell starts each stand-in on its own: their lines may come in either order.
+    local link
+    for link in "Halvern Homepage|${HALVERN_HOMEPAGE_URL}" "Tavrel Software|${HALVERN_MAKER_URL}"; do
+        printf '%s\n' "${opened[@]}" |
+            grep -qF -- "$(winpath "${simdir}")\\${link%%|*}.url\" -> ${link#*|}" ||
+            fail "${link%%|*}.url was not opened naming ${link#*|}: ${opened[*]}"
+    done
+    pass "Halvern Homepage: the shell handed the browser the package's shortcut, naming ${HALVERN_HOMEPAGE_URL}"
+    pass "Visit Tavrel Software: the shell handed the browser the package's shortcut, naming ${HALVERN_MAKER_URL}"
 }
 
 case_lines_match_native() {
