@@ -555,31 +555,54 @@ case_cli_matches_native() {
     pass "halvern.exe nearby: ${count} lines at ${#places[@]} places identical to the native tool's"
 }
 
-case_screenshot() {
+# Takes a picture of the screen while the Win32 host waits at its snapshot moment:
+# picture NAME SCRIPT MOMENT [CROP], kept as pictures/halvern-host-ARCH[-NAME].png beside the
+# suite; CROP (ImageMagick geometry) keeps only that part of the screen.
+picture() {
+    local name="$1" script="$2" moment="$3" crop="${4:-}"
     new_world "${case_dir}/Sim"
-    local marker="${case_dir}/snapshot-now" picture="${case_dir}/halvern-host.png"
+    local marker="${case_dir}/snapshot-now" shot="${case_dir}/${name}.png"
     rm -f "${marker}"
-    win_host "${case_dir}/Sim" "${scripts}/screenshot.flight" "${case_dir}/wine.txt" \
-        "${case_dir}/wine.err" --snapshot-marker "$(winpath "${marker}")" &
+    win_host "${case_dir}/Sim" "${script}" "${case_dir}/${name}.txt" "${case_dir}/${name}.err" \
+        --snapshot-marker "$(winpath "${marker}")" --snapshot-of "${moment}" &
     local host=$!
     for _ in $(seq 600); do
         [ -f "${marker}" ] && break
         kill -0 "${host}" 2>/dev/null || break
         sleep 0.1
     done
-    [ -f "${marker}" ] || fail "the options dialog never opened"
-    import -window root "${picture}"
+    [ -f "${marker}" ] || fail "${name}: the snapshot moment never came"
+    import -window root "${shot}"
     rm -f "${marker}"
-    wait "${host}" || fail "the host failed"
+    wait "${host}" || fail "${name}: the host failed"
     local size mean
-    size="$(identify -format '%wx%h' "${picture}")"
-    [ "${size}" = 1024x768 ] || fail "picture of ${size}"
-    # The overlay's dark background, its text and the grey dialog: far from a black screen.
-    mean="$(convert "${picture}" -colorspace Gray -format '%[fx:mean]' info:)"
-    awk -v m="${mean}" 'BEGIN { exit !(m > 0.1) }' || fail "the picture is nearly black (${mean})"
+    size="$(identify -format '%wx%h' "${shot}")"
+    [ "${size}" = 1024x768 ] || fail "${name}: picture of ${size}"
+    if [ -n "${crop}" ]; then
+        convert "${shot}" -crop "${crop}" +repage "${shot}"
+    fi
+    # The overlay's dark background, its text and the grey windows: far from a black screen.
+    mean="$(convert "${shot}" -colorspace Gray -format '%[fx:mean]' info:)"
+    awk -v m="${mean}" 'BEGIN { exit !(m > 0.1) }' || fail "${name}: nearly black (${mean})"
+    local kept="halvern-host-${HALVERN_WINE_ARCH}${name:+-}${name}.png"
+    [ "${name}" = overlay ] && kept="halvern-host-${HALVERN_WINE_ARCH}.png"
     mkdir -p "${work}/../pictures"
-    cp "${picture}" "${work}/../pictures/halvern-host-${HALVERN_WINE_ARCH}.png"
-    pass "picture of the host window with the overlay, the menu and the options dialog: $(cd "${work}/../pictures" && pwd)/halvern-host-${HALVERN_WINE_ARCH}.png"
+    cp "${shot}" "${work}/../pictures/${kept}"
+    pass "${name}: $(cd "${work}/../pictures" && pwd)/${kept}"
+}
+
+case_screenshot() {
+    # The overlay, the menu bar and the options dialog.
+    picture overlay "${scripts}/screenshot.flight" options
+    # The module's menu open from the menu bar over the overlay.
+    picture menu "${scripts}/menu-picture.flight" menu
+    expect "${case_dir}/menu.txt" "message box [About Halvern]" \
+        "the menu action went on to its command once the picture was taken"
+    # The progress window of a first start (a cache miss), halfway: at the top left of the
+    # screen, before the host's main window exists, as at the simulator's start.
+    picture progress "${scripts}/short.flight" progress 270x115+0+0
+    expect "${case_dir}/progress.err" "progress bar during ModuleInit: 100 position(s), last 100" \
+        "the extraction went on to the end once the picture was taken"
 }
 
 # --- Main -----------------------------------------------------------------------------------

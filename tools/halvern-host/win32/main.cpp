@@ -15,7 +15,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: halvern-host --module FILE --simdir DIR --script FILE [--out DIR] [--every N]\n"
     "                    [--changes-only] [--x87-precision 53] [--tick-ms N]\n"
-    "                    [--snapshot-marker FILE]\n"
+    "                    [--snapshot-marker FILE [--snapshot-of options|menu|progress]]\n"
     "\n"
     "Installs the module FILE in DIR\\Modules, loads it, fills its import table with a chain\n"
     "service, a text service and a simulation variables block, calls ModuleInit, opens a main\n"
@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "shows are printed and answered with OK.\n"
     "\n"
     "--x87-precision 53  sets the x87 precision control to 53 bits before loading the module\n"
-    "--snapshot-marker F when the options dialog opens, creates F and waits until it is gone\n";
+    "--snapshot-marker F when the options dialog opens, creates F and waits until it is gone\n"
+    "--snapshot-of menu  ... instead when the first menu action has opened its menu path\n"
+    "--snapshot-of progress ... instead when the progress window of a cache miss is halfway\n";
 
 }  // namespace
 
@@ -40,6 +42,17 @@ int main(int argc, char** argv) {
             options.tickMilliseconds = static_cast<unsigned>(std::atol(args[++i].c_str()));
         } else if (args[i] == "--snapshot-marker" && hasValue) {
             options.snapshotMarker = args[++i];
+        } else if (args[i] == "--snapshot-of" && hasValue) {
+            const std::string& moment = args[++i];
+            if (moment == "options") {
+                options.snapshotOf = halvern::host::SnapshotMoment::kOptionsDialog;
+            } else if (moment == "menu") {
+                options.snapshotOf = halvern::host::SnapshotMoment::kModuleMenu;
+            } else if (moment == "progress") {
+                options.snapshotOf = halvern::host::SnapshotMoment::kProgressWindow;
+            } else {
+                return false;
+            }
         } else {
             return false;
         }

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "halvern-host/win32/modal_windows.h"
 
 namespace halvern::host {
@@ -11,6 +13,7 @@ namespace {
 // The hooks are plain functions: they reach the observer's report through this one pointer, set
 // while an observer exists (one at a time, on the host's thread).
 StartupReport* activeReport = nullptr;
+std::function<void(HWND)>* activeHalfway = nullptr;
 
 LRESULT CALLBACK CbtHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_CREATEWND && activeReport != nullptr) {
@@ -34,8 +37,15 @@ LRESULT CALLBACK CallHook(int code, WPARAM wParam, LPARAM lParam) {
         if (call->message == PBM_SETPOS && WindowClass(call->hwnd) == PROGRESS_CLASSA) {
             ++activeReport->progressPositions;
             activeReport->lastProgressPosition = static_cast<int>(call->wParam);
-            activeReport->progressVisible =
-                activeReport->progressVisible || IsWindowVisible(GetParent(call->hwnd)) != FALSE;
+            const HWND window = GetParent(call->hwnd);
+            const bool visible = IsWindowVisible(window) != FALSE;
+            activeReport->progressVisible = activeReport->progressVisible || visible;
+            if (visible && call->wParam >= 50 && activeHalfway != nullptr && *activeHalfway) {
+                // Once only; the bar still shows its previous position, just short of half.
+                std::function<void(HWND)> halfway = std::move(*activeHalfway);
+                *activeHalfway = nullptr;
+                halfway(window);
+            }
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -43,8 +53,10 @@ LRESULT CALLBACK CallHook(int code, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-StartupObserver::StartupObserver() {
+StartupObserver::StartupObserver(std::function<void(HWND)> atHalfway)
+    : atHalfway_(std::move(atHalfway)) {
     activeReport = &report_;
+    activeHalfway = &atHalfway_;
     // Thread hooks of the host's own thread: no DLL is injected anywhere.
     cbtHook_ = SetWindowsHookExA(WH_CBT, &CbtHook, nullptr, GetCurrentThreadId());
     callHook_ = SetWindowsHookExA(WH_CALLWNDPROC, &CallHook, nullptr, GetCurrentThreadId());
@@ -58,6 +70,7 @@ StartupObserver::~StartupObserver() {
         UnhookWindowsHookEx(callHook_);
     }
     activeReport = nullptr;
+    activeHalfway = nullptr;
 }
 
 }  // namespace halvern::host

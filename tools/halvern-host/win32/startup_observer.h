@@ -7,6 +7,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,11 @@ struct StartupReport {
     bool progressVisible = false;  // the bar's dialog was visible at a position message
 };
 
-// Installs the two hooks on the calling thread for the lifetime of the object.
+// Installs the two hooks on the calling thread for the lifetime of the object. atHalfway, if
+// given, is called once with the progress window when its bar first reaches 50 while visible.
 class StartupObserver {
   public:
-    StartupObserver();
+    explicit StartupObserver(std::function<void(HWND progressWindow)> atHalfway = nullptr);
     ~StartupObserver();
     StartupObserver(const StartupObserver&) = delete;
     StartupObserver& operator=(const StartupObserver&) = delete;
@@ -31,6 +33,7 @@ class StartupObserver {
 
   private:
     StartupReport report_;
+    std::function<void(HWND)> atHalfway_;
     HHOOK cbtHook_ = nullptr;
     HHOOK callHook_ = nullptr;
 };

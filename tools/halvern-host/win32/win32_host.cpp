@@ -102,6 +102,12 @@ class Win32Host {
     std::string DescribeModuleMenu() const;
     void PrintMessageBox(const std::string& caption, const std::string& text);
     void WaitForSnapshot(HWND dialog);
+    // Paints the main window and the given one now, creates the snapshot marker and waits until
+    // it is gone.
+    void TakeSnapshot(HWND other);
+    // Opens the menu path from the menu bar as a user does with the keyboard (the menu bar, then
+    // each item's popup); the snapshot is taken when the last popup is open and the menu idle.
+    bool OpenMenuForSnapshot(const std::string& path, UINT commandAfter);
 
     Win32RunOptions options_;
     std::FILE* out_;
@@ -130,6 +136,10 @@ class Win32Host {
     double rangeAfter_ = 0;           // the reach the pending options action sets, if above 0
     bool stopped_ = false;            // ModuleDeinit has run: unload at the next tick
     bool snapshotTaken_ = false;
+    bool menuShowing_ = false;       // the menu is open for the snapshot
+    HMENU snapshotPopup_ = nullptr;  // the popup whose opening makes the snapshot due
+    bool snapshotPopupOpen_ = false;
+    UINT commandAfterMenu_ = 0;  // the command the menu action posts once the menu is closed
     int exitCode_ = 0;
 
     static Win32Host* instance_;
@@ -190,7 +200,12 @@ int Win32Host::Run() {
     std::fprintf(out_, "module %s installed in %s/Modules\n", options.modulePath.c_str(),
                  options.simulatorDir.c_str());
     {
-        StartupObserver observer;
+        std::function<void(HWND)> atHalfway;
+        if (!options_.snapshotMarker.empty() &&
+            options_.snapshotOf == SnapshotMoment::kProgressWindow) {
+            atHalfway = [this](HWND progress) { TakeSnapshot(progress); };
+        }
+        StartupObserver observer(std::move(atHalfway));
         module_.Start();
         const StartupReport& report = observer.Report();
         for (const std::string& created : report.windowsCreated) {
@@ -210,7 +225,9 @@ int Win32Host::Run() {
     modal_.onMessageBox = [this](const std::string& caption, const std::string& body) {
         PrintMessageBox(caption, body);
     };
-    modal_.onOptionsDialog = [this](HWND dialog) { WaitForSnapshot(dialog); };
+    if (options_.snapshotOf == SnapshotMoment::kOptionsDialog) {
+        modal_.onOptionsDialog = [this](HWND dialog) { WaitForSnapshot(dialog); };
+    }
 
     instance_ = this;
     if (!CreateMainWindow()) {
@@ -310,6 +327,26 @@ LRESULT Win32Host::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             EndPaint(window, &paint);
             return 0;
         }
+        case WM_INITMENUPOPUP:
+            if (menuShowing_ && reinterpret_cast<HMENU>(wParam) == snapshotPopup_) {
+                snapshotPopupOpen_ = true;
+            }
+            break;
+        case WM_ENTERIDLE:
+            // The menu loop has handled the keys and waits: every popup is open and painted.
+            if (menuShowing_ && wParam == MSGF_MENU && snapshotPopupOpen_ && !snapshotTaken_) {
+                snapshotTaken_ = true;
+                TakeSnapshot(nullptr);
+                EndMenu();
+            }
+            break;
+        case WM_EXITMENULOOP:
+            if (menuShowing_) {
+                menuShowing_ = false;
+                describeMenuAfter_ = true;
+                PostCommand(commandAfterMenu_);
+            }
+            break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT fills the whole client area
         case WM_CLOSE:
@@ -338,6 +375,9 @@ void Win32Host::Step() {
     if (stopped_) {
         Finish();
         return;
+    }
+    if (menuShowing_) {
+        return;  // the menu bar is open for the snapshot
     }
     if (modal_.Drive()) {
         return;  // a dialog or message box of the module is open: answer it first
@@ -425,6 +465,11 @@ bool Win32Host::StartAction(const ScriptAction& action) {
             std::fprintf(out_, "  no such menu item\n");
             std::fprintf(out_, "  menu: %s\n", DescribeModuleMenu().c_str());
             return false;
+        }
+        if (!options_.snapshotMarker.empty() && !snapshotTaken_ &&
+            options_.snapshotOf == SnapshotMoment::kModuleMenu &&
+            OpenMenuForSnapshot(w[0], GetMenuItemID(menu, position))) {
+            return true;
         }
         describeMenuAfter_ = true;
         PostCommand(GetMenuItemID(menu, position));
@@ -588,11 +633,17 @@ void Win32Host::WaitForSnapshot(HWND dialog) {
     SetWindowPos(dialog, nullptr, main.right - (box.right - box.left) - 16,
                  main.bottom - (box.bottom - box.top) - 16, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    TakeSnapshot(dialog);
+}
+
+void Win32Host::TakeSnapshot(HWND other) {
     // Everything on the screen painted before the picture is taken.
     RedrawWindow(window_, nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    RedrawWindow(dialog, nullptr, nullptr,
-                 RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (other != nullptr) {
+        RedrawWindow(other, nullptr, nullptr,
+                     RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
     GdiFlush();
     std::FILE* marker = std::fopen(options_.snapshotMarker.c_str(), "w");
     if (marker == nullptr) {
@@ -607,6 +658,53 @@ void Win32Host::WaitForSnapshot(HWND dialog) {
         Sleep(50);
     }
     std::fprintf(stderr, "halvern-host: nobody took the snapshot\n");
+}
+
+bool Win32Host::OpenMenuForSnapshot(const std::string& path, UINT commandAfter) {
+    // Each popup on the way to the item is opened; the item itself is left alone. The key
+    // presses for each step: along the menu bar, Right from its first item; in a popup, Down
+    // from its first item, over the items but not the separators, which the keys skip.
+    const std::vector<std::string> parts = SplitMenuPath(path);
+    std::vector<int> presses;
+    HMENU menu = GetMenu(window_);
+    for (std::size_t depth = 0; depth + 1 < parts.size() && menu != nullptr; ++depth) {
+        int selectable = 0;
+        HMENU submenu = nullptr;
+        for (int i = 0; i < GetMenuItemCount(menu) && submenu == nullptr; ++i) {
+            MenuItemInfo item;
+            if (!ReadMenuItem(menu, i, item) || (item.type & MFT_SEPARATOR) != 0) {
+                continue;
+            }
+            if (PlainMenuText(item.text) == parts[depth]) {
+                presses.push_back(selectable);
+                submenu = item.submenu;
+            }
+            ++selectable;
+        }
+        menu = submenu;
+    }
+    if (presses.empty() || presses.size() + 1 != parts.size() || menu == nullptr) {
+        return false;
+    }
+    snapshotPopup_ = menu;
+    snapshotPopupOpen_ = false;
+    commandAfterMenu_ = commandAfter;
+    menuShowing_ = true;
+    // The keyboard's way into the menu bar selects its first item; the keys then wait in the
+    // queue for the menu loop.
+    const auto key = [this](WPARAM code, int times) {
+        for (int i = 0; i < times; ++i) {
+            PostMessageA(window_, WM_KEYDOWN, code, 1);
+        }
+    };
+    PostMessageA(window_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    key(VK_RIGHT, presses[0]);
+    key(VK_DOWN, 1);  // opens the bar item's popup
+    for (std::size_t depth = 1; depth < presses.size(); ++depth) {
+        key(VK_DOWN, presses[depth]);
+        key(VK_RIGHT, 1);  // opens the submenu
+    }
+    return true;
 }
 
 }  // namespace

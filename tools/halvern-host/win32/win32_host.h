@@ -12,14 +12,22 @@
 
 namespace halvern::host {
 
+// The moment of the picture that --snapshot-marker waits for.
+enum class SnapshotMoment {
+    kOptionsDialog,   // the options dialog first opens (moved to the lower right)
+    kModuleMenu,      // the first "menu" action: the menu path is opened from the menu bar first
+    kProgressWindow,  // the progress window of a cache miss, halfway through ModuleInit
+};
+
 struct Win32RunOptions {
     RunOptions run;
     // Sets the x87 precision control to 53 bits before the module is loaded, as host programs
     // built with Microsoft's runtime run.
     bool x87Precision53 = false;
-    // When the options dialog first opens: create this file and wait until it is deleted (or
-    // 30 s), so that a picture of the screen can be taken with everything painted.
+    // At the snapshot moment: create this file and wait until it is deleted (or 30 s), so that a
+    // picture of the screen can be taken with everything painted.
     std::string snapshotMarker;
+    SnapshotMoment snapshotOf = SnapshotMoment::kOptionsDialog;
     // Milliseconds between two timer ticks; one chain event per tick at most.
     unsigned tickMilliseconds = 10;
 };
