@@ -3,3 +3,4 @@
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(HALVERN_MINGW_TRIPLE i686-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)
+

@@ -6,7 +6,7 @@
 #   bash scripts/setup.sh PURPOSE...
 #
 #   build    compile the module and the tools (the demo)
-#   test     build, plus GoogleTest and Google Benchmark (the test suite)
+#   test     build, plus GoogleTest, Google Benchmark and MPFR (the test suite)
 #   check    clang-format, clang 14 with its sanitizer and fuzzer runtime, valgrind (CI's checks)
 #   mingw    the MinGW-w64 cross compilers (the Windows build and its release package)
 #   windows  mingw, plus Wine (32- and 64-bit), a virtual X display and ImageMagick for the
@@ -18,7 +18,7 @@ set -euo pipefail
 
 declare -A lists
 lists[build]="cmake make g++"
-lists[test]="${lists[build]} libgtest-dev libgmock-dev libbenchmark-dev"
+lists[test]="${lists[build]} libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev"
 lists[check]="clang-format clang-14 libclang-rt-14-dev valgrind"
 # The product is 32-bit (g++-mingw-w64-i686, wine32). Where the kernel runs no 32-bit programs,
 # 32-bit Wine cannot start and the tests run the 64-bit build under 64-bit Wine instead.

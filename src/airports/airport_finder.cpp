@@ -18,7 +18,9 @@ constexpr double kFeetPerMetre = 3.278688524590164;
 
 std::int16_t ElevationFeetFromMetres(double metres) {
     platform::ExtendedPrecisionScope extended;
-    return TruncateToInt16Saturated(static_cast<long double>(metres) * kFeetPerMetre);
+    const long double feet =
+        extended.Fenced(static_cast<long double>(extended.Fenced(metres)) * kFeetPerMetre);
+    return TruncateToInt16Saturated(feet);
 }
 
 AirportFinder::AirportFinder() {

@@ -4,6 +4,7 @@
 
 #include "geo/checked_conversion.h"
 #include "geo/position_units.h"
+#include "geo/reproducible_math.h"
 #include "platform/extended_precision.h"
 
 namespace halvern {
@@ -30,7 +31,7 @@ Legs LegsBetween(const WorldPosition& from, const WorldPosition& to) {
     const long double lonTo = PairValue(to.longitudeFraction, to.longitudeInteger);
     const auto meanLatitude = static_cast<double>(
         (latFrom * kLatitudeRadiansPerUnit + latTo * kLatitudeRadiansPerUnit) * 0.5L);
-    const double cosine = std::cos(meanLatitude);
+    const double cosine = rmath::Cos(meanLatitude);
     Legs legs{};
     legs.north =
         static_cast<double>(latTo * kLatitudeDegreesPerUnit - latFrom * kLatitudeDegreesPerUnit);
@@ -43,28 +44,27 @@ Legs LegsBetween(const WorldPosition& from, const WorldPosition& to) {
 
 long double PositionDistance(const WorldPosition& a, const WorldPosition& b) {
     platform::ExtendedPrecisionScope extended;
-    return PositionDistanceUnguarded(a, b);
+    return extended.Fenced(PositionDistanceUnguarded(a, b));
 }
 
 long double PositionDistanceUnguarded(const WorldPosition& a, const WorldPosition& b) {
     // Measured from b to a; the hypotenuse does not depend on the direction.
     const Legs legs = LegsBetween(b, a);
-    const long double degrees = std::hypot(legs.north, legs.east);
+    const long double degrees = rmath::Hypot(legs.north, legs.east);
     return degrees * kMetresPerNauticalMile * kNauticalMilesPerDegree;
 }
 
 double PositionBearing(const WorldPosition& from, const WorldPosition& to) {
     platform::ExtendedPrecisionScope extended;
-    const Legs legs = LegsBetween(from, to);
-    const double hypotenuse = std::hypot(legs.north, legs.east);
+    const Legs legs = extended.Fenced(LegsBetween(from, to));
+    const double hypotenuse = rmath::Hypot(legs.north, legs.east);
     if (hypotenuse == 0.0) {
         return 0.0;
     }
-    // The hypotenuse is never below |north|; the clamp only keeps a libm that rounds hypot
-    // down from producing NaN.
+    // The hypotenuse is correctly rounded, so never below |north|; the clamp is a guard only.
     double cosine = legs.north / hypotenuse;
     cosine = cosine > 1.0 ? 1.0 : (cosine < -1.0 ? -1.0 : cosine);
-    const double bearing = std::acos(cosine) * kDegreesPerRadian;
+    const double bearing = rmath::Acos(cosine) * kDegreesPerRadian;
     // Targets west of the meridian of `from` lie on the far half of the circle; exactly on the
     // meridian counts as east, so due north is 0 and due south 180.
     return legs.east < 0.0 ? 360.0 - bearing : bearing;

@@ -31,7 +31,8 @@ void ToPair(double degrees, double unitsPerDegree, double scaledUnitsPerDegree,
 
 WorldPosition PositionFromDegrees(double latitude, double longitude) {
     platform::ExtendedPrecisionScope extended;
-    return PositionFromDegreesUnguarded(latitude, longitude);
+    return extended.Fenced(
+        PositionFromDegreesUnguarded(extended.Fenced(latitude), extended.Fenced(longitude)));
 }
 
 WorldPosition PositionFromDegreesUnguarded(double latitude, double longitude) {

@@ -78,7 +78,9 @@ constexpr std::size_t kCodeLength = 4;
 
 std::int32_t WholeNauticalMiles(long double metres) {
     platform::ExtendedPrecisionScope extended;
-    return TruncateToInt32Saturated(metres * static_cast<long double>(kNauticalMilesPerMetre));
+    const long double miles =
+        extended.Fenced(extended.Fenced(metres) * static_cast<long double>(kNauticalMilesPerMetre));
+    return TruncateToInt32Saturated(miles);
 }
 
 std::size_t ComposeOverlayLine(const AirportRecord& record, const LineFigures& figures,

@@ -22,8 +22,10 @@ inline std::uint16_t ReadX87ControlWord() {
     return word;
 }
 
+// The memory clobber makes the write a barrier for memory: nothing read from memory after it is
+// taken from before it. Values in registers are tied to it by ExtendedPrecisionScope::Fenced.
 inline void WriteX87ControlWord(std::uint16_t word) {
-    __asm__ volatile("fldcw %0" : : "m"(word));
+    __asm__ volatile("fldcw %0" : : "m"(word) : "memory");
 }
 
 #else
@@ -35,6 +37,12 @@ inline constexpr std::uint16_t kX87PrecisionMask = 0x0300;
 inline constexpr std::uint16_t kX87Precision64 = 0x0300;
 inline constexpr std::uint16_t kX87Precision53 = 0x0200;
 
+// The guard. Arithmetic on values the compiler holds in registers is not ordered with the
+// control-word writes by itself: an optimiser may compute a product of a function's arguments
+// before the precision is raised, or the result after it is put back. Fenced(value) passes a
+// value through memory at that point of the scope, so that a guarded function reads
+// `extended.Fenced(argument)` and returns `extended.Fenced(result)`, and its arithmetic stays in
+// between.
 class ExtendedPrecisionScope {
   public:
     ExtendedPrecisionScope() : saved_(ReadX87ControlWord()) {
@@ -51,6 +59,12 @@ class ExtendedPrecisionScope {
     }
     ExtendedPrecisionScope(const ExtendedPrecisionScope&) = delete;
     ExtendedPrecisionScope& operator=(const ExtendedPrecisionScope&) = delete;
+
+    template <class T>
+    T Fenced(T value) const {
+        __asm__ volatile("" : "+m"(value) : : "memory");
+        return value;
+    }
 
   private:
     std::uint16_t saved_;

@@ -59,19 +59,32 @@ TEST(ProfileFile, FindsValuesIgnoringCaseAndKeepsTheFirstOccurrence) {
         {"General", "Missing", ""},
         {"Area.001", ";Active", ""},  // a comment
     };
+    // Each line end, and the encodings the host platform's reader accepts: plain bytes, UTF-8
+    // with a byte-order mark, UTF-16 little-endian with its mark.
+    enum class Encoding { kBytes, kUtf8Mark, kUtf16 };
     testing::TempDir dir;
     for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
-        {
-            std::ofstream out(dir.File("scenery.cfg"), std::ios::binary);
+        for (const Encoding encoding : {Encoding::kBytes, Encoding::kUtf8Mark, Encoding::kUtf16}) {
+            std::string text;
             for (const char* line : lines) {
-                out << line << lineEnd;
+                text += std::string(line) + lineEnd;
             }
-        }
-        ProfileFile file;
-        ASSERT_TRUE(file.Load(dir.File("scenery.cfg").c_str()));
-        for (const ValueCase& c : cases) {
-            EXPECT_EQ(Read(file, c.section, c.key), c.expected)
-                << "[" << c.section << "] " << c.key << ", line end " << (lineEnd[0] == '\r');
+            std::string bytes = encoding == Encoding::kUtf8Mark ? "\xEF\xBB\xBF" + text : text;
+            if (encoding == Encoding::kUtf16) {
+                bytes = "\xFF\xFE";
+                for (const char c : text) {
+                    bytes += c;
+                    bytes += '\0';
+                }
+            }
+            std::ofstream(dir.File("scenery.cfg"), std::ios::binary) << bytes;
+            ProfileFile file;
+            ASSERT_TRUE(file.Load(dir.File("scenery.cfg").c_str()));
+            for (const ValueCase& c : cases) {
+                EXPECT_EQ(Read(file, c.section, c.key), c.expected)
+                    << "[" << c.section << "] " << c.key << ", line end " << (lineEnd[0] == '\r')
+                    << ", encoding " << static_cast<int>(encoding);
+            }
         }
     }
 }

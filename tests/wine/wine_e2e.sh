@@ -90,6 +90,15 @@ new_world() {
     cp -a "${work}/world" "${to}"
 }
 
+# Two copies of the test world, Sim for Wine and NativeSim for the native tools; sets the
+# caller's wine_sim (in Windows form) and native_sim.
+two_worlds() {
+    new_world "${case_dir}/Sim"
+    new_world "${case_dir}/NativeSim"
+    wine_sim="$(winpath "${case_dir}/Sim")"
+    native_sim="${case_dir}/NativeSim"
+}
+
 # Runs the Win32 host under Wine: win_host SIMDIR SCRIPT OUT ERR [options...]
 win_host() {
     local simdir="$1" script="$2" out="$3" err="$4"
@@ -504,6 +513,76 @@ case_package() {
     pass "Visit Tavrel Software: the shell handed the browser the package's shortcut, naming ${HALVERN_MAKER_URL}"
 }
 
+# The same figures on both builds exactly where rounding could first tell them apart: positions
+# on either side of a whole nautical mile, a whole degree or the edge of the reach (found by the
+# native tool's --edges), for several reaches, option sets and variation words. halvern.exe
+# against the native tool at each; then the real module in the Win32 host, at the default and
+# at 53-bit x87 precision, against the native host, one stationary position per run.
+case_identity() {
+    local wine_sim native_sim
+    two_worlds
+    "${HALVERN_NATIVE_TOOL}" scan "${native_sim}" >/dev/null
+    # PLACE|SETTINGS: where the edges are searched, and the reach, options and variation.
+    local settings_list=(
+        "--lat 51.47 --lon -0.62|"
+        "--lat 52.31 --lon 4.70|--distance 50 --options 0x3F --magvar 0xFEEF"
+        "--lat 47.45 --lon 8.50|--distance 250 --options 0x3E --magvar 0x0001"
+        "--lat -33.94 --lon 151.10|--distance 120 --options 0x1B --magvar 0x0900"
+        "--lat 64.13 --lon -22.00|--distance 200 --options 0x3F --magvar 0x8000"
+    )
+    local entry place settings compared=0 lat lon
+    for entry in "${settings_list[@]}"; do
+        place="${entry%%|*}"
+        settings="${entry#*|}"
+        # shellcheck disable=SC2086
+        "${HALVERN_NATIVE_TOOL}" nearby "${native_sim}" ${place} ${settings} --edges 0.04 \
+            >"${case_dir}/edges.txt"
+        [ "$(wc -l <"${case_dir}/edges.txt")" -ge 20 ] || fail "too few edges at ${place}"
+        # Six edges (both sides of each) spread over those found.
+        local count step
+        count="$(wc -l <"${case_dir}/edges.txt")"
+        step=$(((count / 2 + 5) / 6 * 2))
+        while read -r lat lon; do
+            # shellcheck disable=SC2086
+            run_wine "${HALVERN_EXE}" nearby "${wine_sim}" --lat "${lat}" --lon "${lon}" \
+                ${settings} | tr -d '\r' | sort >"${case_dir}/wine-lines.txt"
+            # shellcheck disable=SC2086
+            "${HALVERN_NATIVE_TOOL}" nearby "${native_sim}" --lat "${lat}" --lon "${lon}" \
+                ${settings} | sort >"${case_dir}/native-lines.txt"
+            cmp -s "${case_dir}/wine-lines.txt" "${case_dir}/native-lines.txt" || {
+                diff "${case_dir}/native-lines.txt" "${case_dir}/wine-lines.txt" >&2 || true
+                fail "halvern.exe differs from the native tool at ${lat} ${lon} ${settings}"
+            }
+            compared=$((compared + 1))
+        done < <(awk -v step="${step}" 'NR % step == 1 || NR % step == 2' "${case_dir}/edges.txt")
+    done
+    pass "halvern.exe: the lines at ${compared} edge positions equal the native tool's"
+
+    # The module in the host, with its default reach and options, near London.
+    "${HALVERN_NATIVE_TOOL}" nearby "${native_sim}" --lat 51.47 --lon -0.62 --edges 0.04 |
+        awk 'NR % 40 == 1 || NR % 40 == 2' | head -6 >"${case_dir}/host-edges.txt"
+    local runs=0 precision
+    while read -r lat lon; do
+        printf 'events-per-second 2\nfrom %s %s\nat 0 key shift+F12\nend 0.5\n' "${lat}" \
+            "${lon}" >"${case_dir}/here.flight"
+        native_host "${case_dir}/NativeSim" "${case_dir}/here.flight" "${case_dir}/native.txt"
+        for precision in default 53; do
+            local extra=()
+            [ "${precision}" = 53 ] && extra=(--x87-precision 53)
+            win_host "${case_dir}/Sim" "${case_dir}/here.flight" "${case_dir}/wine.txt" \
+                "${case_dir}/wine.err" "${extra[@]}"
+            if ! diff <(report_body "${case_dir}/native.txt" | sort) \
+                <(report_body "${case_dir}/wine.txt" | sort) >"${case_dir}/diff.txt"; then
+                cat "${case_dir}/diff.txt" >&2
+                fail "the module at ${lat} ${lon}, ${precision} precision, differs from the native host"
+            fi
+            runs=$((runs + 1))
+        done
+    done <"${case_dir}/host-edges.txt"
+    [ "${runs}" -ge 12 ] || fail "too few host runs (${runs})"
+    pass "the real module: ${runs} runs at edge positions, default and 53-bit precision, equal the native host's"
+}
+
 case_lines_match_native() {
     new_world "${case_dir}/Sim"
     new_world "${case_dir}/NativeSim"
@@ -522,11 +601,8 @@ case_lines_match_native_x87_53() {
 }
 
 case_cli_matches_native() {
-    new_world "${case_dir}/Sim"
-    new_world "${case_dir}/NativeSim"
     local wine_sim native_sim
-    wine_sim="$(winpath "${case_dir}/Sim")"
-    native_sim="${case_dir}/NativeSim"
+    two_worlds
     run_wine "${HALVERN_EXE}" airports "${wine_sim}" | tr -d '\r' >"${case_dir}/airports-wine.txt"
     "${HALVERN_NATIVE_TOOL}" airports "${native_sim}" >"${case_dir}/airports-native.txt"
     [ "$(wc -l <"${case_dir}/airports-native.txt")" = 5210 ] || fail "native airports"

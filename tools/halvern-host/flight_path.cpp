@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "geo/reproducible_math.h"
+
 namespace halvern::host {
 
 namespace {
@@ -11,8 +13,8 @@ constexpr double kPi = 3.14159265358979323846;
 double LegNauticalMiles(const Waypoint& a, const Waypoint& b) {
     const double north = b.latitude - a.latitude;
     const double east =
-        (b.longitude - a.longitude) * std::cos((a.latitude + b.latitude) * 0.5 * kPi / 180.0);
-    return std::hypot(north, east) * 60.0;
+        (b.longitude - a.longitude) * rmath::Cos((a.latitude + b.latitude) * 0.5 * kPi / 180.0);
+    return rmath::Hypot(north, east) * 60.0;
 }
 
 }  // namespace

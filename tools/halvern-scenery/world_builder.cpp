@@ -1,6 +1,7 @@
 #include "halvern-scenery/world_builder.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -47,17 +48,28 @@ std::string Base36(std::int64_t value, int digits) {
 std::vector<CsvAirport> Replicate(const std::vector<CsvAirport>& airports, std::int64_t count,
                                   std::uint32_t seed) {
     std::vector<CsvAirport> all(airports);
+    // The jitter is drawn in whole millionths of a degree and added in integers, so that every
+    // build writes the same bytes: the engine's output is defined to the bit, unlike a
+    // floating-point distribution's.
     std::mt19937 random(seed);
-    std::uniform_real_distribution<double> jitter(-0.5, 0.5);
+    constexpr std::int64_t kMicro = 1000000;
+    const auto micro = [](double degrees) { return std::llround(degrees * kMicro); };
+    const auto jitter = [&random] {
+        return static_cast<std::int64_t>(random() % (kMicro + 1)) - kMicro / 2;
+    };
     for (std::int64_t i = static_cast<std::int64_t>(all.size()); i < count; ++i) {
         CsvAirport copy = airports[static_cast<std::size_t>(i) % airports.size()];
-        copy.latitude = std::max(-89.9, std::min(89.9, copy.latitude + jitter(random)));
-        copy.longitude = copy.longitude + jitter(random);
-        if (copy.longitude >= 180.0) {
-            copy.longitude -= 360.0;
-        } else if (copy.longitude < -180.0) {
-            copy.longitude += 360.0;
+        const std::int64_t latitude = micro(copy.latitude) + jitter();
+        std::int64_t longitude = micro(copy.longitude) + jitter();
+        if (longitude >= 180 * kMicro) {
+            longitude -= 360 * kMicro;
+        } else if (longitude < -180 * kMicro) {
+            longitude += 360 * kMicro;
         }
+        copy.latitude = static_cast<double>(
+                            std::clamp(latitude, std::int64_t{-89900000}, std::int64_t{89900000})) /
+                        static_cast<double>(kMicro);
+        copy.longitude = static_cast<double>(longitude) / static_cast<double>(kMicro);
         // Appended piece by piece: g++ 12 at -O2 misreads `"literal" + std::string` as an
         // overlapping copy (-Wrestrict), which breaks the release build.
         copy.name += ' ';

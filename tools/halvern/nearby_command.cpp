@@ -7,30 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "geo/position_conversion.h"
 #include "halvern/commands.h"
+#include "halvern/overlay_at.h"
 #include "halvern/tool_database.h"
-#include "host/host_services.h"
-#include "host/text_record.h"
-#include "overlay/overlay_refresh.h"
 
 namespace halvern::tool {
 
 namespace {
-
-// The lines the text service receives, with the packed position of each.
-struct CapturedLine {
-    std::string text;
-    unsigned char packed[sizeof(PackedPosition)];
-};
-std::vector<CapturedLine>* capturedLines = nullptr;
-
-void HALVERN_HOSTCALL CaptureLine(const unsigned char* record, const TextCell* cell) {
-    CapturedLine line;
-    line.text = *cell;
-    std::memcpy(line.packed, record + kTextRecordPositionOffset, sizeof line.packed);
-    capturedLines->push_back(line);
-}
 
 bool ParseDouble(const std::string& text, double& value) {
     const char* end = text.data() + text.size();
@@ -54,6 +37,49 @@ bool ParseWord(const std::string& text, std::int64_t minimum, std::uint32_t& val
     return true;
 }
 
+// The lines as one text: what a change of position is compared by.
+std::string Joined(const std::vector<OverlayLineAt>& lines) {
+    std::string text;
+    for (const OverlayLineAt& line : lines) {
+        text += line.text;
+        text += '\n';
+    }
+    return text;
+}
+
+// Walks east from `longitude` over `span` degrees in fine steps and, wherever the lines differ
+// between two steps, narrows the change down by bisection to two neighbouring longitudes (or
+// 1e-12 degrees apart) and prints both: positions on either side of a whole nautical mile, a
+// whole degree or the edge of the reach, for comparing builds exactly where they may differ.
+void PrintEdges(AirportFinder& database, double latitude, double longitude, double span,
+                const OverlayState& state, std::uint16_t variation) {
+    constexpr int kSteps = 4000;
+    const auto at = [&](double lon) {
+        return Joined(OverlayAt(database, latitude, lon, state, variation));
+    };
+    double previous = longitude;
+    std::string previousLines = at(previous);
+    for (int step = 1; step <= kSteps; ++step) {
+        const double next = longitude + span * step / kSteps;
+        const std::string nextLines = at(next);
+        if (nextLines != previousLines) {
+            double low = previous;
+            double high = next;
+            const std::string lowLines = previousLines;
+            while (high - low > 1e-12) {
+                const double middle = low + (high - low) / 2;
+                if (middle <= low || middle >= high) {
+                    break;
+                }
+                (at(middle) == lowLines ? low : high) = middle;
+            }
+            std::printf("%.17g %.17g\n%.17g %.17g\n", latitude, low, latitude, high);
+        }
+        previous = next;
+        previousLines = nextLines;
+    }
+}
+
 int Usage(const std::string& message) {
     std::fprintf(stderr, "halvern: nearby: %s (try 'halvern --help')\n", message.c_str());
     return kExitUsage;
@@ -69,6 +95,7 @@ int RunNearby(const std::vector<std::string>& args) {
     bool haveLatitude = false;
     bool haveLongitude = false;
     bool packed = false;
+    double edgeSpan = 0;
     double latitude = 0;
     double longitude = 0;
     OverlayState state;
@@ -105,6 +132,10 @@ int RunNearby(const std::vector<std::string>& args) {
                 return Usage("bad options '" + value + "'");
             }
             state.displayOptions = static_cast<std::int32_t>(word);
+        } else if (option == "--edges") {
+            if (!ParseDouble(value, edgeSpan) || !(edgeSpan > 0 && edgeSpan <= 10)) {
+                return Usage("bad edge span '" + value + "' (degrees, above 0 and up to 10)");
+            }
         } else if (option == "--magvar") {
             if (!ParseWord(value, 0, word) || word > 0xFFFF) {
                 return Usage("bad magnetic variation word '" + value + "'");
@@ -123,25 +154,14 @@ int RunNearby(const std::vector<std::string>& args) {
     }
     ToolDatabase database(nullptr);
     database.Load(simulatorDir);
-
-    // A host of our own: the aircraft at the position, the variation, a text service.
-    std::vector<unsigned char> variables(kSimVariablesMinimumSize + 64, 0);
-    const WorldPosition aircraft = PositionFromDegrees(latitude, longitude);
-    std::memcpy(variables.data() + kAircraftPositionOffset, &aircraft, sizeof aircraft);
-    const auto variation = static_cast<std::uint16_t>(magvar);
-    std::memcpy(variables.data() + kMagneticVariationOffset, &variation, sizeof variation);
-    HostEntry textTable[8] = {};
-    textTable[kTextShowEntry] = reinterpret_cast<HostEntry>(&CaptureLine);
-    const HostServices host{textTable, nullptr, variables.data()};
-
-    std::vector<CapturedLine> lines;
-    capturedLines = &lines;
-    state.overlayOn = -1;
-    UpdateNearbyList(database, host, state);
-    RefreshOverlay(database, host, state);
-    capturedLines = nullptr;
-
-    for (const CapturedLine& line : lines) {
+    if (edgeSpan > 0) {
+        PrintEdges(database, latitude, longitude, edgeSpan, state,
+                   static_cast<std::uint16_t>(magvar));
+        return kExitOk;
+    }
+    const std::vector<OverlayLineAt> lines =
+        OverlayAt(database, latitude, longitude, state, static_cast<std::uint16_t>(magvar));
+    for (const OverlayLineAt& line : lines) {
         if (packed) {
             for (unsigned char byte : line.packed) {
                 std::printf("%02x", byte);

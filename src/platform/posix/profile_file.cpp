@@ -59,6 +59,28 @@ bool ReadWholeFile(const char* hostPath, std::string& text) {
     return std::ferror(stream.get()) == 0;
 }
 
+// The text as the host platform's profile functions read it: a UTF-8 byte-order mark is
+// skipped, and a file that starts with the UTF-16 little-endian mark is read as UTF-16, each
+// character narrowed to one byte (characters beyond 255 become '?', as in a code page that
+// lacks them).
+std::string NarrowedText(const std::string& bytes) {
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        return bytes.substr(3);
+    }
+    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
+        return bytes;
+    }
+    std::string text;
+    text.reserve(bytes.size() / 2);
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const unsigned unit =
+            static_cast<unsigned char>(bytes[i]) |
+            (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+        text += unit < 0x100 ? static_cast<char>(unit) : '?';
+    }
+    return text;
+}
+
 }  // namespace
 
 void ProfileFile::Contents::Parse(std::string_view text) {
@@ -106,7 +128,7 @@ bool ProfileFile::Load(const char* hostPath) {
         return false;
     }
     contents_ = std::make_unique<Contents>();
-    contents_->Parse(text);
+    contents_->Parse(NarrowedText(text));
     return true;
 }
 

@@ -1,0 +1,342 @@
+#include "geo/reproducible_math.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+#include "geo/double_double.h"
+
+namespace halvern::rmath {
+
+namespace {
+
+using dd::Double2;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// pi and pi/2 as double-double.
+constexpr Double2 kPi{0x1.921fb54442d18p+1, 0x1.1a62633145c07p-53};
+constexpr Double2 kHalfPi{0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
+
+// pi/2 in four parts for the reduction of moderate arguments: the first three have 33
+// significant bits, so that their products with a quadrant count below 2^20 are exact.
+constexpr double kHalfPi1 = 0x1.921fb544p+0;
+constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
+constexpr double kHalfPi3 = 0x1.3198a2e0p-69;
+constexpr double kHalfPi4 = 0x1.b839a252049c1p-104;
+constexpr double kTwoOverPi = 0x1.45f306dc9c883p-1;
+constexpr double kModerateLimit = 0x1p+20;
+
+// The binary digits of 2/pi, 32 to a word, from the first after the point: enough for the
+// exact reduction of every double.
+constexpr std::uint32_t kTwoOverPiBits[] = {
+    0xA2F9836E, 0x4E441529, 0xFC2757D1, 0xF534DDC0, 0xDB629599, 0x3C439041, 0xFE5163AB, 0xDEBBC561,
+    0xB7246E3A, 0x424DD2E0, 0x06492EEA, 0x09D1921C, 0xFE1DEB1C, 0xB129A73E, 0xE88235F5, 0x2EBB4484,
+    0xE99C7026, 0xB45F7E41, 0x3991D639, 0x835339F4, 0x9C845F8B, 0xBDF9283B, 0x1FF897FF, 0xDE05980F,
+    0xEF2F118B, 0x5A0A6D1F, 0x6D367ECF, 0x27CB09B7, 0x4F463F66, 0x9E5FEA2D, 0x7527BAC7, 0xEBE5F17B,
+    0x3D0739F7, 0x8A5292EA, 0x6BFB5FB1, 0x1F8D5D08, 0x56033046, 0xFC7B6BAB, 0xF0CFBC20, 0x9AF4361D,
+    0xA9E39161, 0x5EE61B08, 0x65991F1C, 0x21BE3DD6, 0x1D11A6B1, 0xA28B4FBB, 0x6F5E4A81, 0xDE20E4A2,
+    0x42B28DA9, 0xF06F7E77,
+};
+
+// The step of the tables: sin, cos and atan are tabulated at multiples of 1/64.
+constexpr double kStep = 64.0;
+constexpr int kSineEntries = 52;        // up to 51/64 > pi/4
+constexpr int kArcTangentEntries = 65;  // up to 1
+
+Double2 Sum(Double2 a, double b) {
+    return dd::Add(a, Double2{b, 0});
+}
+
+// sum over n of coefficient[n] * t^n for the even or odd powers, by Horner's rule in t^2.
+Double2 Series(const Double2* coefficients, int count, Double2 tSquared) {
+    Double2 sum = coefficients[count - 1];
+    for (int i = count - 2; i >= 0; --i) {
+        sum = dd::Add(dd::Multiply(sum, tSquared), coefficients[i]);
+    }
+    return sum;
+}
+
+struct Tables {
+    // 1/n! with alternating signs: cosine[i] = (-1)^i / (2i)!, sine[i] = (-1)^i / (2i+1)!.
+    static constexpr int kTerms = 16;
+    Double2 cosine[kTerms];
+    Double2 sine[kTerms];
+    // (-1)^i / (2i+1), the arc tangent's series.
+    static constexpr int kArcTerms = 40;
+    Double2 arcTangent[kArcTerms];
+    Double2 sinAt[kSineEntries];
+    Double2 cosAt[kSineEntries];
+    Double2 atanAt[kArcTangentEntries];
+
+    Tables() {
+        Double2 factorial{1, 0};
+        for (int n = 1; n <= 2 * kTerms; ++n) {
+            factorial = dd::Multiply(factorial, static_cast<double>(n));
+            const Double2 reciprocal = dd::Divide(Double2{1, 0}, factorial);
+            const bool negative = ((n / 2) % 2) == 1;
+            if (n % 2 == 0 && n / 2 < kTerms) {
+                cosine[n / 2] = negative ? dd::Negated(reciprocal) : reciprocal;
+            } else if (n % 2 == 1 && n / 2 < kTerms) {
+                sine[n / 2] = negative ? dd::Negated(reciprocal) : reciprocal;
+            }
+        }
+        cosine[0] = {1, 0};
+        for (int i = 0; i < kArcTerms; ++i) {
+            const Double2 reciprocal =
+                dd::Divide(Double2{1, 0}, Double2{static_cast<double>(2 * i + 1), 0});
+            arcTangent[i] = i % 2 == 1 ? dd::Negated(reciprocal) : reciprocal;
+        }
+        // The tabulated points lie below 0.8: the full series converge there.
+        for (int j = 0; j < kSineEntries; ++j) {
+            const Double2 a{j / kStep, 0};
+            const Double2 a2 = dd::Multiply(a, a);
+            cosAt[j] = Series(cosine, kTerms, a2);
+            sinAt[j] = dd::Multiply(Series(sine, kTerms, a2), a);
+        }
+        // atan(c) = 2 atan(c / (1 + sqrt(1 + c^2))): three halvings bring c <= 1 below 0.05,
+        // where the series converges fast enough.
+        for (int j = 0; j < kArcTangentEntries; ++j) {
+            Double2 c{j / kStep, 0};
+            for (int halving = 0; halving < 3; ++halving) {
+                const Double2 root = dd::SquareRoot(Sum(dd::Multiply(c, c), 1.0));
+                c = dd::Divide(c, Sum(root, 1.0));
+            }
+            const Double2 value =
+                dd::Multiply(Series(arcTangent, kArcTerms, dd::Multiply(c, c)), c);
+            atanAt[j] = dd::Multiply(value, 8.0);
+        }
+    }
+};
+
+const Tables& TheTables() {
+    static const Tables tables;
+    return tables;
+}
+
+// The terms kept for |t| <= 1/128 (plus rounding): the first neglected term lies below 2^-120
+// of the result.
+constexpr int kKernelTerms = 7;
+constexpr int kArcKernelTerms = 10;
+
+// cos(r) or sin(r) for |r| <= pi/4 + a little: r = j/64 + t with |t| <= 1/128, and
+// cos(a + t) = cos a cos t - sin a sin t, sin(a + t) = sin a cos t + cos a sin t.
+Double2 Kernel(Double2 r, bool sine) {
+    const Tables& tables = TheTables();
+    const double nearest = std::nearbyint(r.hi * kStep);
+    int j = static_cast<int>(nearest);
+    const Double2 t = dd::Add(dd::TwoSum(r.hi, -nearest / kStep), Double2{r.lo, 0});
+    const bool negative = j < 0;
+    if (negative) {
+        j = -j;
+    }
+    const Double2 t2 = dd::Multiply(t, t);
+    const Double2 cosT = Series(tables.cosine, kKernelTerms, t2);
+    const Double2 sinT = dd::Multiply(Series(tables.sine, kKernelTerms, t2), t);
+    // sin(-a) = -sin a: the table holds the non-negative points.
+    const Double2 sinA = negative ? dd::Negated(tables.sinAt[j]) : tables.sinAt[j];
+    const Double2& cosA = tables.cosAt[j];
+    if (sine) {
+        return dd::Add(dd::Multiply(sinA, cosT), dd::Multiply(cosA, sinT));
+    }
+    return dd::Subtract(dd::Multiply(cosA, cosT), dd::Multiply(sinA, sinT));
+}
+
+struct Reduced {
+    Double2 r;     // x - quadrant * pi/2, |r| <= pi/4 (and a little)
+    int quadrant;  // modulo 4
+};
+
+// Moderate arguments (|x| < 2^20): Cody and Waite's reduction with pi/2 in four parts.
+Reduced ReduceModerate(double x) {
+    const double k = std::nearbyint(x * kTwoOverPi);
+    // x - k * p1 is exact (the two are within a factor of two of each other, or k is 0), and
+    // so are the products with the first three parts.
+    Double2 r{x - k * kHalfPi1, 0};
+    r = dd::Subtract(r, Double2{k * kHalfPi2, 0});
+    r = dd::Subtract(r, Double2{k * kHalfPi3, 0});
+    r = dd::Subtract(r, dd::TwoProduct(k, kHalfPi4));
+    const auto quadrant = static_cast<std::int64_t>(k);
+    return {r, static_cast<int>(quadrant & 3)};
+}
+
+// Large arguments: x = m * 2^e exactly, and x * 2/pi modulo 4 from the digits of 2/pi that
+// matter (Payne and Hanek), in 32-bit integer words.
+Reduced ReduceLarge(double x) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = biased - 1075;  // x = mantissa * 2^e, e >= -32 here
+    // Digit i of 2/pi (the i-th after the point) weighs 2^(e - i) in x * 2/pi; digits with
+    // e - i >= 2 add multiples of 4 and drop out. The window starts at the word holding digit
+    // e - 1 and is eight words long: even where x lies within 2^-61 of a multiple of pi/2, as
+    // close as a double comes, over 106 bits of the remainder survive.
+    const int first = e - 1 < 1 ? 1 : e - 1;
+    const int word = (first - 1) / 32;
+    constexpr int kWindow = 8;
+    // The product mantissa * window, least significant word first.
+    std::uint32_t product[kWindow + 2] = {};
+    const std::uint32_t m[2] = {static_cast<std::uint32_t>(mantissa),
+                                static_cast<std::uint32_t>(mantissa >> 32)};
+    for (int i = 0; i < kWindow; ++i) {
+        const std::uint64_t digit = kTwoOverPiBits[word + kWindow - 1 - i];
+        std::uint64_t carry = 0;
+        for (int k = 0; k < 2; ++k) {
+            const std::uint64_t sum = product[i + k] + digit * m[k] + carry;
+            product[i + k] = static_cast<std::uint32_t>(sum);
+            carry = sum >> 32;
+        }
+        for (int k = i + 2; carry != 0 && k < kWindow + 2; ++k) {
+            const std::uint64_t sum = product[k] + carry;
+            product[k] = static_cast<std::uint32_t>(sum);
+            carry = sum >> 32;
+        }
+    }
+    // The product's last word weighs 2^(e - 32 * (word + kWindow)); the point lies
+    // `fraction` bits above its lowest bit.
+    const int fraction = 32 * (word + kWindow) - e;
+    // Shift left so that the point falls on a word boundary: fraction + shift = 32 * words.
+    const int shift = (32 - fraction % 32) % 32;
+    const int fractionWords = (fraction + shift) / 32;
+    std::uint32_t shifted[kWindow + 3] = {};
+    for (int i = 0; i < kWindow + 2; ++i) {
+        const std::uint64_t wide = static_cast<std::uint64_t>(product[i]) << shift;
+        shifted[i] |= static_cast<std::uint32_t>(wide);
+        shifted[i + 1] |= static_cast<std::uint32_t>(wide >> 32);
+    }
+    // The integer part modulo 4 and the fraction's words, most significant first.
+    int quadrant = static_cast<int>(shifted[fractionWords] & 3);
+    std::uint32_t words[kWindow + 2] = {};
+    for (int i = 0; i < fractionWords; ++i) {
+        words[i] = shifted[fractionWords - 1 - i];
+    }
+    // A fraction of a half or more rounds the quadrant up and leaves fraction - 1 < 0: its
+    // magnitude is the two's complement.
+    bool negative = false;
+    if ((words[0] & 0x80000000u) != 0) {
+        negative = true;
+        quadrant = (quadrant + 1) & 3;
+        std::uint64_t borrow = 1;
+        for (int i = fractionWords - 1; i >= 0; --i) {
+            const std::uint64_t value = static_cast<std::uint64_t>(~words[i]) + borrow;
+            words[i] = static_cast<std::uint32_t>(value);
+            borrow = value >> 32;
+        }
+    }
+    Double2 f{0, 0};
+    double weight = 0x1p-32;
+    for (int i = 0; i < fractionWords; ++i) {
+        f = dd::Add(f, Double2{static_cast<double>(words[i]) * weight, 0});
+        weight *= 0x1p-32;
+    }
+    Double2 r = dd::Multiply(f, kHalfPi);
+    if (negative) {
+        r = dd::Negated(r);
+    }
+    return {r, quadrant};
+}
+
+}  // namespace
+
+double Cos(double x) {
+    if (!std::isfinite(x)) {
+        return kNaN;
+    }
+    const double magnitude = std::fabs(x);
+    if (magnitude < 0x1p-27) {
+        // cos x = 1 - x^2/2 + ... lies within a quarter ulp of 1.
+        return 1.0;
+    }
+    // cos is even: reduce |x|.
+    const Reduced reduced =
+        magnitude < kModerateLimit ? ReduceModerate(magnitude) : ReduceLarge(magnitude);
+    Double2 value{};
+    switch (reduced.quadrant) {
+        case 0:
+            value = Kernel(reduced.r, false);
+            break;
+        case 1:
+            value = dd::Negated(Kernel(reduced.r, true));
+            break;
+        case 2:
+            value = dd::Negated(Kernel(reduced.r, false));
+            break;
+        default:
+            value = Kernel(reduced.r, true);
+            break;
+    }
+    return value.hi + value.lo;
+}
+
+double Acos(double x) {
+    if (!(x >= -1.0 && x <= 1.0)) {
+        return kNaN;
+    }
+    if (x == 1.0) {
+        return 0.0;
+    }
+    if (x == -1.0) {
+        return kPi.hi;
+    }
+    // acos x = 2 atan(sqrt((1 - x) / (1 + x))): well conditioned at both ends.
+    const Double2 w = dd::SquareRoot(dd::Divide(dd::TwoSum(1.0, -x), dd::TwoSum(1.0, x)));
+    // atan w = pi/2 - atan(1/w) above 1; then atan v = atan c + atan((v - c) / (1 + v c)) with
+    // c the nearest tabulated point, |(v - c) / (1 + v c)| <= 1/128.
+    const bool inverted = w.hi > 1.0;
+    const Double2 v = inverted ? dd::Divide(Double2{1, 0}, w) : w;
+    const Tables& tables = TheTables();
+    const double nearest = std::nearbyint(v.hi * kStep);
+    const double c = nearest / kStep;
+    const Double2 u =
+        dd::Divide(dd::Add(dd::TwoSum(v.hi, -c), Double2{v.lo, 0}), Sum(dd::Multiply(v, c), 1.0));
+    const Double2 atanU =
+        dd::Multiply(Series(tables.arcTangent, kArcKernelTerms, dd::Multiply(u, u)), u);
+    Double2 angle = dd::Add(tables.atanAt[static_cast<int>(nearest)], atanU);
+    if (inverted) {
+        angle = dd::Subtract(kHalfPi, angle);
+    }
+    angle = dd::Multiply(angle, 2.0);
+    return angle.hi + angle.lo;
+}
+
+double Hypot(double x, double y) {
+    if (std::isinf(x) || std::isinf(y)) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (std::isnan(x) || std::isnan(y)) {
+        return kNaN;
+    }
+    double big = std::fabs(x);
+    double small = std::fabs(y);
+    if (small > big) {
+        const double swap = big;
+        big = small;
+        small = swap;
+    }
+    if (small == 0) {
+        return big;
+    }
+    // Beyond a ratio of 2^60 the smaller adds less than 2^-121 of the larger.
+    if (big > small * 0x1p+60) {
+        return big;
+    }
+    // Scale by a power of two (exact) so that the squares neither overflow nor underflow.
+    double scale = 1.0;
+    if (big > 0x1p+500) {
+        scale = 0x1p+600;
+        big *= 0x1p-600;
+        small *= 0x1p-600;
+    } else if (small < 0x1p-500) {
+        scale = 0x1p-600;
+        big *= 0x1p+600;
+        small *= 0x1p+600;
+    }
+    const Double2 sum = dd::Add(dd::TwoProduct(big, big), dd::TwoProduct(small, small));
+    const Double2 root = dd::SquareRoot(sum);
+    return (root.hi + root.lo) * scale;
+}
+
+}  // namespace halvern::rmath
