@@ -48,8 +48,8 @@ std::string Joined(const std::vector<OverlayLineAt>& lines) {
 }
 
 // Walks east from `longitude` over `span` degrees in fine steps and, wherever the lines differ
-// between two steps, narrows the change down by bisection to two neighbouring longitudes (or
-// 1e-12 degrees apart) and prints both: positions on either side of a whole nautical mile, a
+// between two steps, narrows the change down by bisection to two neighbouring doubles and prints
+// both: positions on either side of a whole nautical mile, a
 // whole degree or the edge of the reach, for comparing builds exactly where they may differ.
 void PrintEdges(AirportFinder& database, double latitude, double longitude, double span,
                 const OverlayState& state, std::uint16_t variation) {
@@ -66,10 +66,10 @@ void PrintEdges(AirportFinder& database, double latitude, double longitude, doub
             double low = previous;
             double high = next;
             const std::string lowLines = previousLines;
-            while (high - low > 1e-12) {
+            for (;;) {
                 const double middle = low + (high - low) / 2;
                 if (middle <= low || middle >= high) {
-                    break;
+                    break;  // neighbouring doubles
                 }
                 (at(middle) == lowLines ? low : high) = middle;
             }
