@@ -15,6 +15,13 @@ using dd::Double2;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// The integer nearest to v (ties to even), for |v| < 2^51: adding and taking away 1.5 * 2^52
+// leaves no fraction bits; no library call.
+double NearestInteger(double v) {
+    constexpr double kShifter = 0x1.8p+52;
+    return (v + kShifter) - kShifter;
+}
+
 // pi and pi/2 as double-double.
 constexpr Double2 kPi{0x1.921fb54442d18p+1, 0x1.1a62633145c07p-53};
 constexpr Double2 kHalfPi{0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
@@ -124,7 +131,7 @@ constexpr int kArcKernelTerms = 10;
 // cos(a + t) = cos a cos t - sin a sin t, sin(a + t) = sin a cos t + cos a sin t.
 Double2 Kernel(Double2 r, bool sine) {
     const Tables& tables = TheTables();
-    const double nearest = std::nearbyint(r.hi * kStep);
+    const double nearest = NearestInteger(r.hi * kStep);
     int j = static_cast<int>(nearest);
     const Double2 t = dd::Add(dd::TwoSum(r.hi, -nearest / kStep), Double2{r.lo, 0});
     const bool negative = j < 0;
@@ -143,6 +150,73 @@ Double2 Kernel(Double2 r, bool sine) {
     return dd::Subtract(dd::Multiply(cosA, cosT), dd::Multiply(sinA, sinT));
 }
 
+// Whether a result known as h + l, within `error` of the exact value, rounds to h: true when
+// |l| + error stays below half an ulp of h, the distance to the midpoints on either side (a
+// quarter ulp on the side below a power of two, where the ulp halves). h must be a normal
+// number and |l| at most half its ulp, as FastTwoSum leaves them.
+bool RoundsTo(double h, double l, double error) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &h, sizeof bits);
+    const std::uint64_t exponent = (bits >> 52) & 0x7FF;
+    if (exponent <= 54) {
+        return false;
+    }
+    const bool powerOfTwo = (bits & ((std::uint64_t{1} << 52) - 1)) == 0;
+    const bool towardZero = (l < 0) != (h < 0);
+    // Half an ulp of h is 2^(exponent - 1023 - 53); a quarter, one step less.
+    const std::uint64_t limitExponent = powerOfTwo && towardZero ? exponent - 54 : exponent - 53;
+    const std::uint64_t limitBits = limitExponent << 52;
+    double limit = 0;
+    std::memcpy(&limit, &limitBits, sizeof limit);
+    return std::fabs(l) + error < limit;
+}
+
+// The first try at cos(r) or sin(r): the same decomposition as Kernel, the leading products
+// exact and the small rest in double, within 2^-58 of the result (a margin of more than 2^5 over
+// the error of its terms). Returns false when that does not decide the rounding; the caller
+// then takes the double-double kernel.
+bool FastKernel(Double2 r, bool sine, bool negate, double& result) {
+    const Tables& tables = TheTables();
+    const double nearest = NearestInteger(r.hi * kStep);
+    int j = static_cast<int>(nearest);
+    // Exact: r.hi and j/64 lie within a factor of two of each other (or j is 0).
+    const double th = r.hi - nearest / kStep;
+    const double tl = r.lo;
+    const bool negative = j < 0;
+    if (negative) {
+        j = -j;
+    }
+    const double t2 = th * th;
+    // cos t - 1 and sin t / t - 1, truncated below 2^-70 of the result.
+    const double pc = t2 * (-0.5 + t2 * (1.0 / 24 + t2 * (-1.0 / 720 + t2 * (1.0 / 40320))));
+    const double ps = t2 * (-1.0 / 6 + t2 * (1.0 / 120 + t2 * (-1.0 / 5040)));
+    const double sinRest = th * ps + tl;  // sin t = th + sinRest
+    const double cosRest = pc - th * tl;  // cos t = 1 + cosRest
+    const Double2 sinA = negative ? dd::Negated(tables.sinAt[j]) : tables.sinAt[j];
+    const Double2& cosA = tables.cosAt[j];
+    Double2 main{};
+    double rest = 0;
+    if (sine) {
+        // sin(a + t) = sin a + cos a * th + (sin a * cosRest + cos a * sinRest)
+        const Double2 product = dd::TwoProduct(cosA.hi, th);
+        main = dd::TwoSum(sinA.hi, product.hi);
+        rest =
+            main.lo + product.lo + sinA.lo + cosA.lo * th + sinA.hi * cosRest + cosA.hi * sinRest;
+    } else {
+        // cos(a + t) = cos a - sin a * th + (cos a * cosRest - sin a * sinRest)
+        const Double2 product = dd::TwoProduct(sinA.hi, th);
+        main = dd::TwoSum(cosA.hi, -product.hi);
+        rest =
+            main.lo - product.lo + cosA.lo - sinA.lo * th + cosA.hi * cosRest - sinA.hi * sinRest;
+    }
+    const Double2 value = dd::FastTwoSum(main.hi, rest);
+    if (value.hi == 0 || !RoundsTo(value.hi, value.lo, std::fabs(value.hi) * 0x1p-58)) {
+        return false;
+    }
+    result = negate ? -value.hi : value.hi;
+    return true;
+}
+
 struct Reduced {
     Double2 r;     // x - quadrant * pi/2, |r| <= pi/4 (and a little)
     int quadrant;  // modulo 4
@@ -150,7 +224,7 @@ struct Reduced {
 
 // Moderate arguments (|x| < 2^20): Cody and Waite's reduction with pi/2 in four parts.
 Reduced ReduceModerate(double x) {
-    const double k = std::nearbyint(x * kTwoOverPi);
+    const double k = NearestInteger(x * kTwoOverPi);
     // x - k * p1 is exact (the two are within a factor of two of each other, or k is 0), and
     // so are the products with the first three parts.
     Double2 r{x - k * kHalfPi1, 0};
@@ -253,6 +327,13 @@ double Cos(double x) {
     // cos is even: reduce |x|.
     const Reduced reduced =
         magnitude < kModerateLimit ? ReduceModerate(magnitude) : ReduceLarge(magnitude);
+    // Quadrants 1 and 2 negate; 1 and 3 take the sine.
+    const bool sine = (reduced.quadrant & 1) != 0;
+    const bool negate = reduced.quadrant == 1 || reduced.quadrant == 2;
+    double fast = 0;
+    if (FastKernel(reduced.r, sine, negate, fast)) {
+        return fast;
+    }
     Double2 value{};
     switch (reduced.quadrant) {
         case 0:
@@ -271,6 +352,50 @@ double Cos(double x) {
     return value.hi + value.lo;
 }
 
+namespace {
+
+// The first try at acos(x) for -1 < x < 1, as Acos below but with the arc tangent's series and
+// the final sums in double around exact leading terms, within 2^-58 of the result. Returns false
+// when that does not decide the rounding.
+bool FastAcos(Double2 w, double& result) {
+    const bool inverted = w.hi > 1.0;
+    const Double2 v = inverted ? dd::Divide(Double2{1, 0}, w) : w;
+    const Tables& tables = TheTables();
+    const double nearest = NearestInteger(v.hi * kStep);
+    const double c = nearest / kStep;
+    // u = (v - c) / (1 + v c) as uh + ul: the numerator's leading difference v.hi - c is exact,
+    // the denominator is 1 + v.hi c as a double plus what that leaves out, and ul corrects uh by
+    // the remainder of the division, formed exactly but for its small terms.
+    const double difference = v.hi - c;
+    const Double2 product = dd::TwoProduct(v.hi, c);
+    const Double2 denominator = dd::TwoSum(1.0, product.hi);
+    const double denominatorRest = denominator.lo + product.lo + v.lo * c;
+    const double uh = (difference + v.lo) / denominator.hi;
+    const Double2 check = dd::TwoProduct(uh, denominator.hi);
+    const double ul =
+        ((difference - check.hi) - check.lo + v.lo - uh * denominatorRest) / denominator.hi;
+    const double u2 = uh * uh;
+    // atan u / u - 1, truncated below 2^-70 of the result.
+    const double pa = u2 * (-1.0 / 3 + u2 * (1.0 / 5 + u2 * (-1.0 / 7 + u2 * (1.0 / 9))));
+    const Double2& table = tables.atanAt[static_cast<int>(nearest)];
+    Double2 main = dd::TwoSum(table.hi, uh);
+    double rest = main.lo + table.lo + ul + uh * pa;
+    if (inverted) {
+        // pi/2 - atan(1/w)
+        const Double2 complement = dd::TwoSum(kHalfPi.hi, -main.hi);
+        main = complement;
+        rest = complement.lo + kHalfPi.lo - rest;
+    }
+    const Double2 value = dd::FastTwoSum(2.0 * main.hi, 2.0 * rest);
+    if (value.hi == 0 || !RoundsTo(value.hi, value.lo, std::fabs(value.hi) * 0x1p-58)) {
+        return false;
+    }
+    result = value.hi;
+    return true;
+}
+
+}  // namespace
+
 double Acos(double x) {
     if (!(x >= -1.0 && x <= 1.0)) {
         return kNaN;
@@ -283,12 +408,16 @@ double Acos(double x) {
     }
     // acos x = 2 atan(sqrt((1 - x) / (1 + x))): well conditioned at both ends.
     const Double2 w = dd::SquareRoot(dd::Divide(dd::TwoSum(1.0, -x), dd::TwoSum(1.0, x)));
+    double fast = 0;
+    if (FastAcos(w, fast)) {
+        return fast;
+    }
     // atan w = pi/2 - atan(1/w) above 1; then atan v = atan c + atan((v - c) / (1 + v c)) with
     // c the nearest tabulated point, |(v - c) / (1 + v c)| <= 1/128.
     const bool inverted = w.hi > 1.0;
     const Double2 v = inverted ? dd::Divide(Double2{1, 0}, w) : w;
     const Tables& tables = TheTables();
-    const double nearest = std::nearbyint(v.hi * kStep);
+    const double nearest = NearestInteger(v.hi * kStep);
     const double c = nearest / kStep;
     const Double2 u =
         dd::Divide(dd::Add(dd::TwoSum(v.hi, -c), Double2{v.lo, 0}), Sum(dd::Multiply(v, c), 1.0));
