@@ -86,6 +86,15 @@ inline Double2 Divide(Double2 a, Double2 b) {
     return Add(FastTwoSum(q1, q2), Double2{q3, 0});
 }
 
+// a / b by two quotient digits, the remainder of the first formed exactly: about 2^-104 of the
+// quotient, a third of Divide's work.
+inline Double2 QuickDivide(Double2 a, Double2 b) {
+    const double q1 = a.hi / b.hi;
+    const Double2 p = TwoProduct(q1, b.hi);
+    const double remainder = ((a.hi - p.hi) - p.lo + a.lo) - q1 * b.lo;
+    return FastTwoSum(q1, remainder / b.hi);
+}
+
 // The square root of a >= 0 by one correction of the double square root.
 inline Double2 SquareRoot(Double2 a) {
     if (a.hi <= 0) {

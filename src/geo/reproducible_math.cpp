@@ -225,6 +225,9 @@ struct Reduced {
 // Moderate arguments (|x| < 2^20): Cody and Waite's reduction with pi/2 in four parts.
 Reduced ReduceModerate(double x) {
     const double k = NearestInteger(x * kTwoOverPi);
+    if (k == 0) {
+        return {{x, 0}, 0};
+    }
     // x - k * p1 is exact (the two are within a factor of two of each other, or k is 0), and
     // so are the products with the first three parts.
     Double2 r{x - k * kHalfPi1, 0};
@@ -359,7 +362,7 @@ namespace {
 // when that does not decide the rounding.
 bool FastAcos(Double2 w, double& result) {
     const bool inverted = w.hi > 1.0;
-    const Double2 v = inverted ? dd::Divide(Double2{1, 0}, w) : w;
+    const Double2 v = inverted ? dd::QuickDivide(Double2{1, 0}, w) : w;
     const Tables& tables = TheTables();
     const double nearest = NearestInteger(v.hi * kStep);
     const double c = nearest / kStep;
@@ -407,7 +410,7 @@ double Acos(double x) {
         return kPi.hi;
     }
     // acos x = 2 atan(sqrt((1 - x) / (1 + x))): well conditioned at both ends.
-    const Double2 w = dd::SquareRoot(dd::Divide(dd::TwoSum(1.0, -x), dd::TwoSum(1.0, x)));
+    const Double2 w = dd::SquareRoot(dd::QuickDivide(dd::TwoSum(1.0, -x), dd::TwoSum(1.0, x)));
     double fast = 0;
     if (FastAcos(w, fast)) {
         return fast;
@@ -415,7 +418,7 @@ double Acos(double x) {
     // atan w = pi/2 - atan(1/w) above 1; then atan v = atan c + atan((v - c) / (1 + v c)) with
     // c the nearest tabulated point, |(v - c) / (1 + v c)| <= 1/128.
     const bool inverted = w.hi > 1.0;
-    const Double2 v = inverted ? dd::Divide(Double2{1, 0}, w) : w;
+    const Double2 v = inverted ? dd::QuickDivide(Double2{1, 0}, w) : w;
     const Tables& tables = TheTables();
     const double nearest = NearestInteger(v.hi * kStep);
     const double c = nearest / kStep;
