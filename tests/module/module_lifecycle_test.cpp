@@ -199,6 +199,66 @@ TEST_F(ModuleLifecycle, AnotherComponentsProcedureInFrontIsLeftAndMessagesStillR
     desk::Reset();
 }
 
+TEST_F(ModuleLifecycle, AModuleFileLeftInAWindowsChainStaysLoaded) {
+    WriteWorld(1, 1);
+    StartModule();
+    CreateMainWindow();
+    Event();
+    g_replaced = platform::GetWindowProcedure(mainWindow);
+    platform::SetWindowProcedure(mainWindow, &OtherComponentProc);
+    StopModule();
+    // The host unloads the module file; its procedure is still called through the other one.
+    module.Unload();
+    hostMessages.clear();
+    EXPECT_EQ(Send(0x0400, 5), 7);
+    ASSERT_EQ(hostMessages.size(), 1u);
+    desk::Reset();
+}
+
+// A second start in the same process, with the module's procedure left in the main window's
+// chain behind another component's: the new module takes that place over, whether the other
+// component is still in front or has gone in between, and messages pass each procedure once.
+TEST_F(ModuleLifecycle, ASecondStartTakesOverTheProcedureLeftInTheChain) {
+    for (const bool otherLeaves : {false, true}) {
+        SCOPED_TRACE(otherLeaves ? "the other component leaves" : "the other component stays");
+        desk::Reset();
+        desk::SetRegistryFilePath(dir.File("registry"));
+        // A module file of its own for each case: the first case's stays loaded.
+        module.Unload();
+        simulatorDir = dir.File(otherLeaves ? "Sim2" : "Sim1");
+        fs::create_directories(simulatorDir);
+        WriteWorld(1, 1);
+        StartModule();
+        CreateMainWindow();
+        const platform::WindowProc hostProcedure = platform::GetWindowProcedure(mainWindow);
+        Event();
+        g_replaced = platform::GetWindowProcedure(mainWindow);
+        platform::SetWindowProcedure(mainWindow, &OtherComponentProc);
+        StopModule();
+        if (otherLeaves) {
+            platform::SetWindowProcedure(mainWindow, g_replaced);
+        }
+
+        module.Start();  // the same module file, started again
+        Event();
+        hostMessages.clear();
+        EXPECT_EQ(Send(0x0400, 5), 7);
+        EXPECT_EQ(hostMessages.size(), 1u);
+        // The running module handles its own commands.
+        EXPECT_EQ(Send(platform::kWmCommand, 17921), 0);  // About
+        EXPECT_EQ(desk::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(hostMessages.size(), 1u);
+
+        StopModule();
+        EXPECT_EQ(platform::GetWindowProcedure(mainWindow),
+                  otherLeaves ? hostProcedure : &OtherComponentProc);
+        hostMessages.clear();
+        EXPECT_EQ(Send(0x0400, 6), 7);
+        EXPECT_EQ(hostMessages.size(), 1u);
+    }
+    desk::Reset();
+}
+
 TEST_F(ModuleLifecycle, OverlayLinesReachTheTextServiceAfterShiftF12) {
     WriteWorld(1, 3);
     StartModule();
