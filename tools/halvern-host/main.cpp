@@ -2,6 +2,7 @@
 // scripted flight, printing the overlay lines the module hands over and drawing pictures.
 
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     halvern::host::RunOptions options;
     const int status = halvern::host::ParseHostArguments(
         std::vector<std::string>(argv + 1, argv + argc), kUsage, options);
@@ -32,4 +33,16 @@ int main(int argc, char** argv) {
         return status;
     }
     return halvern::host::RunHost(options, stdout);
+}
+
+int main(int argc, char** argv) {
+    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "halvern-host: %s\n", failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "halvern-host: failed\n");
+    }
+    return 1;
 }

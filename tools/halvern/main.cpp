@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,7 @@ int UsageError(const char* message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     using namespace halvern::tool;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
@@ -71,4 +72,16 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     return command == "scan" ? RunScan(simulatorDir) : RunAirports(simulatorDir);
+}
+
+int main(int argc, char** argv) {
+    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "halvern: %s\n", failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "halvern: failed\n");
+    }
+    return 1;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,10 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The longest timer period taken, in milliseconds.
+constexpr long kLongestTick = 60000;
+
+int Run(int argc, char** argv) {
     halvern::host::Win32RunOptions options;
     const auto extra = [&options](const std::vector<std::string>& args, std::size_t& i) {
         const bool hasValue = i + 1 < args.size();
@@ -37,7 +41,12 @@ int main(int argc, char** argv) {
             options.x87Precision53 = true;
             ++i;
         } else if (args[i] == "--tick-ms" && hasValue) {
-            options.tickMilliseconds = static_cast<unsigned>(std::atol(args[++i].c_str()));
+            long milliseconds = 0;
+            if (!halvern::host::ParseCount(args[i + 1], kLongestTick, milliseconds)) {
+                return false;  // reported as a bad argument
+            }
+            options.tickMilliseconds = static_cast<unsigned>(milliseconds);
+            ++i;
         } else if (args[i] == "--snapshot-marker" && hasValue) {
             options.snapshotMarker = args[++i];
         } else {
@@ -51,4 +60,16 @@ int main(int argc, char** argv) {
         return status;
     }
     return halvern::host::RunWin32Host(options, stdout);
+}
+
+int main(int argc, char** argv) {
+    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "halvern-host: %s\n", failure.what());
+    } catch (...) {
+        std::fprintf(stderr, "halvern-host: failed\n");
+    }
+    return 1;
 }
