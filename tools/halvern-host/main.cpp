@@ -2,12 +2,12 @@
 // scripted flight, printing the overlay lines the module hands over and drawing pictures.
 
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "halvern-host/host_arguments.h"
 #include "halvern-host/host_run.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -36,13 +36,5 @@ int Run(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "halvern-host: %s\n", failure.what());
-    } catch (...) {
-        std::fprintf(stderr, "halvern-host: failed\n");
-    }
-    return 1;
+    return halvern::tool::RunReportingFailures("halvern-host", [&] { return Run(argc, argv); });
 }

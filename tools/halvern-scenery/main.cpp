@@ -5,12 +5,12 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "halvern-scenery/airport_csv.h"
 #include "halvern-scenery/world_builder.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -116,13 +116,7 @@ int Compile(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
-    try {
+    return halvern::tool::RunReportingFailures("halvern-scenery", [&] {
         return Compile(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "halvern-scenery: %s\n", failure.what());
-    } catch (...) {
-        std::fprintf(stderr, "halvern-scenery: failed\n");
-    }
-    return 1;
+    });
 }

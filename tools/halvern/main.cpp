@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "halvern/commands.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -75,13 +75,5 @@ int Run(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "halvern: %s\n", failure.what());
-    } catch (...) {
-        std::fprintf(stderr, "halvern: failed\n");
-    }
-    return 1;
+    return halvern::tool::RunReportingFailures("halvern", [&] { return Run(argc, argv); });
 }

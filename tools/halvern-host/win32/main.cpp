@@ -4,12 +4,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <string>
 #include <vector>
 
 #include "halvern-host/host_arguments.h"
 #include "halvern-host/win32/win32_host.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -63,13 +63,5 @@ int Run(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
-    // Whatever fails unforeseen (memory, the file system) ends the run with one line too.
-    try {
-        return Run(argc, argv);
-    } catch (const std::exception& failure) {
-        std::fprintf(stderr, "halvern-host: %s\n", failure.what());
-    } catch (...) {
-        std::fprintf(stderr, "halvern-host: failed\n");
-    }
-    return 1;
+    return halvern::tool::RunReportingFailures("halvern-host", [&] { return Run(argc, argv); });
 }
