@@ -117,3 +117,10 @@ void operator delete(void* block, std::size_t) noexcept {
 void operator delete[](void* block, std::size_t) noexcept {
     operator delete(block);
 }
+// What a constructor that throws after a nothrow new frees its block with.
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    operator delete(block);
+}
