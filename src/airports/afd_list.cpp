@@ -2,6 +2,7 @@
 
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
+#include "platform/mapped_file.h"
 
 namespace halvern {
 
@@ -16,7 +17,14 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
             acceptedFiles->Add(path, entry);
         }
     } else {
-        AFDInfoCollector::ScanFile(path, entry);
+        // As AFDInfoCollector::ScanFile, but a file that could not be read for want of memory
+        // leaves the database incomplete instead of merely without that file's airports.
+        platform::MappedFile file;
+        if (file.Open(path)) {
+            ParseMappedFile(file.data(), file.size());
+        } else if (file.OutOfMemory()) {
+            finder.MarkIncomplete();
+        }
     }
     // Every accepted file is reported, whether or not it could be read or held airports.
     finder.OnFileScanned(path, entry);

@@ -81,10 +81,12 @@ bool AirportFinder::AppendNearby(std::int32_t index) {
 void AirportFinder::AddAirport(const char* name, double latitude, double longitude,
                                double elevationMetres, const char* code) {
     if (recordCount == INT32_MAX || !ReserveRecords(recordCount + 1)) {
+        complete = false;
         return;
     }
     char* ownedName = names.Copy(name, std::strlen(name));
     if (ownedName == nullptr) {
+        complete = false;
         return;
     }
     AirportRecord& record = records[recordCount];

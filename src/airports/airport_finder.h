@@ -38,7 +38,8 @@ class AirportFinder {
     // Appends one airport. Latitude and longitude are narrowed to float; the code keeps at most
     // four characters; the elevation is converted from metres to feet (one foot taken as
     // 0.305 m) in extended precision, truncated, and saturated to the signed 16-bit range
-    // (NaN gives 0). If storage cannot be obtained the airport is dropped.
+    // (NaN gives 0). If storage cannot be obtained the airport is dropped and the database is
+    // marked incomplete.
     void AddAirport(const char* name, double latitude, double longitude, double elevationMetres,
                     const char* code);
 
@@ -55,6 +56,12 @@ class AirportFinder {
     // reported with its entry from that pass: the same as BuildFromScenery on a scenery that did
     // not change in between, without walking the scenery again.
     void BuildFromFiles(const SceneryFileList& files);
+
+    // False once the current extraction pass lost an airport or a scenery file for want of
+    // storage; such a database is used but never written to the cache. Each extraction pass and
+    // each cache read starts complete.
+    bool Complete() const { return complete; }
+    void MarkIncomplete() { complete = false; }
 
     // Writes the whole record list to the cache file; false when it cannot be written.
     bool WriteCache(const char* path) const;
@@ -93,6 +100,7 @@ class AirportFinder {
     std::int32_t recordCount = 0;
     std::int32_t recordCapacity = 0;
     std::uint32_t sceneryFingerprint = kUnsetFingerprint;
+    bool complete = true;
     // Holds the names of records 0 to recordCount - 1; released when the list is emptied.
     NameArena names;
 };

@@ -240,6 +240,7 @@ bool AirportFinder::ReadCache(const char* path) {
         return false;
     }
     recordCount = total;
+    complete = true;
     return true;
 }
 

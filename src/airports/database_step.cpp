@@ -9,6 +9,7 @@ namespace halvern {
 void AirportFinder::BuildFromScenery(const char* simulatorDir) {
     ClearRecords();
     nearbyCount = 0;
+    complete = true;
     My_AFDList collector(*this, false);
     collector.EnumerateSceneryAreas(simulatorDir);
 }
@@ -16,6 +17,7 @@ void AirportFinder::BuildFromScenery(const char* simulatorDir) {
 void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
     ClearRecords();
     nearbyCount = 0;
+    complete = true;
     My_AFDList collector(*this, false);
     std::string path;
     for (std::size_t i = 0; i < files.Count(); ++i) {
@@ -57,8 +59,12 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
         finder.BuildFromScenery(simulatorDir);
     }
     accepted.Clear();
-    // A cache that cannot be written is not reported: the next start extracts again.
-    finder.WriteCache(cachePath.c_str());
+    // A database that lost airports for want of storage is not cached, so that no later start
+    // trusts it; a cache that cannot be written is not reported. Either way the next start
+    // extracts again.
+    if (finder.Complete()) {
+        finder.WriteCache(cachePath.c_str());
+    }
     if (observer != nullptr) {
         observer->EndExtraction();
     }

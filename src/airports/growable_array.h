@@ -11,7 +11,9 @@
 namespace halvern {
 
 // Resizes `storage` from `oldCapacity` to `newCapacity` elements, zero-filling the new ones.
-// Leaves `storage` unchanged and returns false when memory cannot be obtained.
+// Leaves `storage` unchanged and returns false when memory cannot be obtained or the size in
+// bytes cannot be represented (a 32-bit size_t holds fewer than INT32_MAX elements of most
+// types).
 template <typename T>
 bool ResizeStorage(T*& storage, std::int32_t oldCapacity, std::int32_t newCapacity) {
     static_assert(std::is_trivially_copyable_v<T>);
@@ -19,6 +21,9 @@ bool ResizeStorage(T*& storage, std::int32_t oldCapacity, std::int32_t newCapaci
         std::free(storage);
         storage = nullptr;
         return true;
+    }
+    if (static_cast<std::size_t>(newCapacity) > SIZE_MAX / sizeof(T)) {
+        return false;
     }
     const auto bytes = static_cast<std::size_t>(newCapacity) * sizeof(T);
     void* grown = std::realloc(storage, bytes);

@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include "frame/host_boundary.h"
 #include "frame/module_object.h"
 #include "host/host_services.h"
 
@@ -16,14 +17,20 @@ namespace {
 // The one module object; none before ModuleInit and after ModuleDeinit.
 ModuleObject* theModule = nullptr;
 
+// A start that fails leaves no module object: what its construction did so far is undone by
+// the destructors of the parts already built, and the host goes on without the module.
 void HALVERN_HOSTCALL ModuleInit() {
-    theModule = CreateModuleObject();
+    if (theModule != nullptr) {
+        return;  // already started
+    }
+    theModule =
+        GuardHostCall(static_cast<ModuleObject*>(nullptr), [] { return CreateModuleObject(); });
 }
 
 void HALVERN_HOSTCALL ModuleDeinit() {
     ModuleObject* module = theModule;
     theModule = nullptr;
-    DestroyModuleObject(module);
+    GuardHostCall([module] { DestroyModuleObject(module); });
 }
 
 }  // namespace

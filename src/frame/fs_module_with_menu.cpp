@@ -1,35 +1,48 @@
 #include "frame/fs_module_with_menu.h"
 
+#include "frame/host_boundary.h"
+#include "platform/module_pin.h"
+
 namespace halvern {
 
 FSModuleWithMenu* FSModuleWithMenu::activeModule = nullptr;
 
 namespace {
 
-// The procedure HostWindowProc replaced, kept beyond the module object's life: when another
-// component has put its own procedure in front of ours, HostWindowProc stays in the window's
-// chain after shutdown and hands every message on, so that the host's window keeps working.
-platform::WindowProc orphanedPrevWndProc = nullptr;
+// A window whose chain still holds HostWindowProc after the module object that installed it is
+// gone, and the procedure HostWindowProc replaced there. Kept beyond the object's life: when
+// another component has put its own procedure in front of ours, HostWindowProc stays in the
+// chain after shutdown and hands every message on, so that the host's window keeps working; a
+// later module object on the same window takes this place over.
+struct LeftInChain {
+    platform::WindowHandle window = nullptr;
+    platform::WindowProc previous = nullptr;
+};
+LeftInChain leftInChain;
 
 }  // namespace
 
 FSModuleWithMenu::FSModuleWithMenu() {
-    activeModule = this;
     if (chainService != nullptr) {
         RegisterChainCallback(Services(), &ChainCallback);
     } else {
-        platform::ShowMessageBox(nullptr, "chain.dll not found", "", platform::kMbOk);
+        // A box that cannot be shown is given up: the module runs on without the chain.
+        GuardHostCall(
+            [] { platform::ShowMessageBox(nullptr, "chain.dll not found", "", platform::kMbOk); });
     }
+    // Last, so that a construction that fails leaves no active module behind.
+    activeModule = this;
 }
 
 FSModuleWithMenu::~FSModuleWithMenu() {
     activeModule = nullptr;
     if (chainService != nullptr) {
-        UnregisterChainCallback(Services(), &ChainCallback);
+        GuardHostCall([this] { UnregisterChainCallback(Services(), &ChainCallback); });
     }
-    SetSubclass(false);
+    GuardHostCall([this] { SetSubclass(false); });
     if (subclassed != 0) {
-        orphanedPrevWndProc = prevWndProc;
+        leftInChain = {mainWindow, prevWndProc};
+        platform::KeepModuleLoaded();
     }
 }
 
@@ -45,15 +58,15 @@ void FSModuleWithMenu::OnChainEvent(std::uint32_t /*a*/, std::uint32_t /*b*/) {
     }
 }
 
-platform::LResult FSModuleWithMenu::OnWindowMessage(platform::WindowHandle window,
-                                                    std::uint32_t message, platform::WParam wParam,
-                                                    platform::LParam lParam) {
+bool FSModuleWithMenu::OnWindowMessage(platform::WindowHandle /*window*/, std::uint32_t message,
+                                       platform::WParam /*wParam*/, platform::LParam /*lParam*/,
+                                       platform::LResult& /*result*/) {
     // The menu bar belongs to the frame that a non-client paint draws: make sure the module's
     // entries are there before the host paints it.
     if (message == platform::kWmNcPaint && mainWindow != nullptr) {
         UpdateMenu();
     }
-    return platform::CallWindowProcedure(prevWndProc, window, message, wParam, lParam);
+    return false;
 }
 
 platform::WindowHandle FSModuleWithMenu::FindMainWindow() const {
@@ -72,8 +85,13 @@ void FSModuleWithMenu::SetSubclass(bool on) {
         return;
     }
     if (on) {
-        prevWndProc = platform::GetWindowProcedure(mainWindow);
-        platform::SetWindowProcedure(mainWindow, &HostWindowProc);
+        if (leftInChain.window == mainWindow) {
+            prevWndProc = leftInChain.previous;
+            leftInChain = {};
+        } else {
+            prevWndProc = platform::GetWindowProcedure(mainWindow);
+            platform::SetWindowProcedure(mainWindow, &HostWindowProc);
+        }
         subclassed = 1;
         return;
     }
@@ -86,20 +104,40 @@ void FSModuleWithMenu::SetSubclass(bool on) {
 }
 
 void HALVERN_HOSTCALL FSModuleWithMenu::ChainCallback(std::uint32_t a, std::uint32_t b) {
-    if (activeModule != nullptr) {
-        activeModule->OnChainEvent(a, b);
-    }
+    GuardHostCall([a, b] {
+        if (activeModule != nullptr) {
+            activeModule->OnChainEvent(a, b);
+        }
+    });
 }
 
 platform::LResult HALVERN_HOSTCALL FSModuleWithMenu::HostWindowProc(platform::WindowHandle window,
                                                                     std::uint32_t message,
                                                                     platform::WParam wParam,
                                                                     platform::LParam lParam) {
-    if (activeModule != nullptr) {
-        return activeModule->OnWindowMessage(window, message, wParam, lParam);
+    FSModuleWithMenu* module = activeModule;
+    if (module != nullptr && module->subclassed != 0 && window == module->mainWindow) {
+        platform::LResult result = 0;
+        const bool consumed = GuardHostCall(false, [&] {
+            return module->OnWindowMessage(window, message, wParam, lParam, result);
+        });
+        if (consumed) {
+            return result;
+        }
+        // The module may have been stopped while it handled the message (a modal dialog runs
+        // the host's message loop): the procedure to hand on to is looked up afresh.
+        if (activeModule == module) {
+            return GuardHostCall(platform::LResult{0}, [&] {
+                return platform::CallWindowProcedure(module->prevWndProc, window, message, wParam,
+                                                     lParam);
+            });
+        }
     }
-    if (orphanedPrevWndProc != nullptr) {
-        return platform::CallWindowProcedure(orphanedPrevWndProc, window, message, wParam, lParam);
+    if (leftInChain.previous != nullptr) {
+        return GuardHostCall(platform::LResult{0}, [&] {
+            return platform::CallWindowProcedure(leftInChain.previous, window, message, wParam,
+                                                 lParam);
+        });
     }
     return 0;
 }

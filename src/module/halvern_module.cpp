@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/host_boundary.h"
 #include "frame/library_entry.h"
 
 namespace halvern {
@@ -53,13 +54,24 @@ HalvernModule::HalvernModule() {
     // the module runs with an empty database rather than read or write in the current
     // directory.
     if (simulatorDir[0] != '\0') {
-        RunDatabaseStep(*this, simulatorDir, progress, this);
+        BuildDatabase();
     }
     progressDialog = nullptr;
 }
 
 HalvernModule::~HalvernModule() {
-    SaveSettings();
+    GuardHostCall([this] { SaveSettings(); });
+}
+
+void HalvernModule::BuildDatabase() {
+    if (GuardHostCall([this] { RunDatabaseStep(*this, simulatorDir, progress, this); })) {
+        return;
+    }
+    // The step stopped part-way: whatever it read is dropped, so that the database is either
+    // whole or empty, and the progress window it may have opened is closed.
+    ClearRecords();
+    nearbyCount = 0;
+    EndExtraction();
 }
 
 void HalvernModule::ComputeSimulatorDir() {

@@ -31,15 +31,20 @@ inline constexpr int kPathCapacity = 261;
 class HalvernModule : public FSModuleWithMenu, public AirportFinder, private ExtractionObserver {
   public:
     // In this order: the frame (services, chain registration), the empty database, the defaults,
-    // the simulator directory, the stored settings, the link paths, and the database step.
+    // the simulator directory, the stored settings, the link paths, and the database step. A
+    // database step that fails (memory runs out) leaves the database empty, closes the progress
+    // window and writes no cache; the module runs on with no airports. Any other failure throws,
+    // and the bases then undo what they did (CreateModuleObject gives no object).
     HalvernModule();
-    // Saves the settings; the bases then release the database and the host links.
+    // Saves the settings (a failure to save is given up); the bases then release the database
+    // and the host links.
     ~HalvernModule() override;
 
     void UpdateMenu() override;
     void OnChainEvent(std::uint32_t a, std::uint32_t b) override;
-    platform::LResult OnWindowMessage(platform::WindowHandle window, std::uint32_t message,
-                                      platform::WParam wParam, platform::LParam lParam) override;
+    bool OnWindowMessage(platform::WindowHandle window, std::uint32_t message,
+                         platform::WParam wParam, platform::LParam lParam,
+                         platform::LResult& result) override;
     // The progress tick: counts the file and moves the progress bar when its percentage moves.
     void OnFileScanned(const char* path, const platform::FileEntry& entry) override;
 
@@ -76,8 +81,13 @@ class HalvernModule : public FSModuleWithMenu, public AirportFinder, private Ext
     void BeginExtraction() override;
     void EndExtraction() override;
     void ComputeSimulatorDir();
+    // The database step; on a failure the database stays empty.
+    void BuildDatabase();
     // Handles a menu command; false for an id that is not the module's.
     bool RunCommand(std::uint32_t id);
+    static std::intptr_t OnOptionsDialogMessage(platform::WindowHandle dialog,
+                                                std::uint32_t message, platform::WParam wParam,
+                                                platform::LParam lParam);
     // Applies the options dialog's OK; false (and nothing changed) when a check fails.
     bool AcceptOptions(platform::WindowHandle dialog);
 

@@ -99,21 +99,23 @@ void HalvernModule::UpdateMenu() {
     }
 }
 
-platform::LResult HalvernModule::OnWindowMessage(platform::WindowHandle window,
-                                                 std::uint32_t message, platform::WParam wParam,
-                                                 platform::LParam lParam) {
+bool HalvernModule::OnWindowMessage(platform::WindowHandle window, std::uint32_t message,
+                                    platform::WParam wParam, platform::LParam lParam,
+                                    platform::LResult& result) {
     if (message == platform::kWmKeyDown && wParam == platform::kVkF12) {
         if (KeyDown(platform::kVkShift) && !KeyDown(platform::kVkControl) &&
             !KeyDown(platform::kVkMenu)) {
             ToggleOverlay();
         }
-        return 0;  // no F12 key-down reaches the host, whatever the modifiers
+        result = 0;
+        return true;  // no F12 key-down reaches the host, whatever the modifiers
     }
     if (message == platform::kWmCommand &&
         RunCommand(static_cast<std::uint32_t>(wParam & 0xFFFF))) {
-        return 0;
+        result = 0;
+        return true;
     }
-    return FSModuleWithMenu::OnWindowMessage(window, message, wParam, lParam);
+    return FSModuleWithMenu::OnWindowMessage(window, message, wParam, lParam, result);
 }
 
 bool HalvernModule::RunCommand(std::uint32_t id) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "frame/host_boundary.h"
 #include "frame/library_entry.h"
 #include "module/halvern_module.h"
 #include "overlay/display_options.h"
@@ -104,10 +105,9 @@ bool HalvernModule::AcceptOptions(platform::WindowHandle dialog) {
     return true;
 }
 
-std::intptr_t HALVERN_HOSTCALL HalvernModule::OptionsDialogProc(platform::WindowHandle dialog,
-                                                                std::uint32_t message,
-                                                                platform::WParam wParam,
-                                                                platform::LParam lParam) {
+std::intptr_t HalvernModule::OnOptionsDialogMessage(platform::WindowHandle dialog,
+                                                    std::uint32_t message, platform::WParam wParam,
+                                                    platform::LParam lParam) {
     if (message == platform::kWmInitDialog) {
         platform::SetWindowUserData(dialog, lParam);
         const auto* module = reinterpret_cast<const HalvernModule*>(lParam);
@@ -140,6 +140,16 @@ std::intptr_t HALVERN_HOSTCALL HalvernModule::OptionsDialogProc(platform::Window
         default:
             return 1;
     }
+}
+
+std::intptr_t HALVERN_HOSTCALL HalvernModule::OptionsDialogProc(platform::WindowHandle dialog,
+                                                                std::uint32_t message,
+                                                                platform::WParam wParam,
+                                                                platform::LParam lParam) {
+    // A message whose handling fails counts as handled: the dialog stays as it is, and the user
+    // can still cancel it.
+    return GuardHostCall(std::intptr_t{1},
+                         [&] { return OnOptionsDialogMessage(dialog, message, wParam, lParam); });
 }
 
 }  // namespace halvern

@@ -22,6 +22,10 @@ class MappedFile {
     // be mapped or read.
     bool Open(const char* hostPath);
 
+    // After a failed Open: true when it failed for want of memory or address space rather than
+    // because of the file.
+    bool OutOfMemory() const { return outOfMemory_; }
+
     const unsigned char* data() const { return image_; }
     std::size_t size() const { return size_; }
 
@@ -33,6 +37,7 @@ class MappedFile {
     std::intptr_t file_ = -1;        // file descriptor or file handle; -1 when none
     std::intptr_t mapping_ = -1;     // mapping handle where the platform has one; -1 when none
     unsigned char* copy_ = nullptr;  // the heap block when the file was read, not mapped
+    bool outOfMemory_ = false;
 };
 
 }  // namespace halvern::platform

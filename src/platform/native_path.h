@@ -4,12 +4,22 @@
 // the operating system's form; the module works in the host's form, with backslashes.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 namespace halvern::platform {
 
 // The host form of a path in the operating system's form.
 std::string HostPathFromNative(const std::string& nativePath);
+
+// A path given as a narrow string on a command line, as a file-system path. On Windows such a
+// string is in the ANSI code page (as the system's narrow file functions read it), while a
+// std::filesystem::path made from it directly would take it for another character set.
+std::filesystem::path PathFromArgument(const std::string& argument);
+
+// A file-system path as a narrow string of the same encoding, for the system's narrow file
+// functions and for messages; characters that the ANSI code page lacks become '?'.
+std::string ArgumentFromPath(const std::filesystem::path& path);
 
 // True when the stream is an interactive terminal (progress is drawn only there).
 bool IsTerminal(std::FILE* stream);

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+
+#include "airports/growable_array.h"
 
 namespace halvern {
 namespace {
@@ -97,6 +101,19 @@ TEST(AirportFinder, ClearRecordsEmptiesTheListAndSlotsAreReused) {
     EXPECT_EQ(finder.RecordCount(), 1);
     EXPECT_STREQ(finder.Record(0).name, "Third");
     EXPECT_STREQ(finder.Record(0).code, "CC");
+}
+
+// An element a quarter of the address space large: four of them make a byte count that wraps
+// to 0 in size_t, on 32 bits as on 64.
+struct QuarterOfMemory {
+    unsigned char bytes[(SIZE_MAX >> 2) + 1];
+};
+
+TEST(GrowableArray, AByteCountBeyondSizeTIsRefused) {
+    QuarterOfMemory* storage = nullptr;
+    EXPECT_FALSE(ResizeStorage(storage, 0, 4));
+    EXPECT_EQ(storage, nullptr);
+    std::free(storage);
 }
 
 TEST(RecordImage, RoundTripsAndIgnoresTheReservedBytes) {

@@ -1,7 +1,7 @@
 // The overlay refresh runs at every host event and must allocate nothing. This program counts
 // every operator new and delete, and every malloc, calloc, realloc and free made by the code
 // linked into it statically (the core library's growable arrays and names among them), across
-// many refreshes, re-queries included.
+// many refreshes, re-queries included (allocation_hooks.h).
 
 #include <gtest/gtest.h>
 
@@ -9,102 +9,25 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
+#include "alloc/allocation_hooks.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "overlay/overlay_refresh.h"
 #include "overlay/test_finder.h"
 #include "support/temp_dir.h"
 
-namespace {
-
-struct Counts {
-    std::size_t news = 0;
-    std::size_t deletes = 0;
-    std::size_t mallocs = 0;
-    std::size_t reallocs = 0;
-    std::size_t frees = 0;
-};
-
-Counts counts;
-bool refuseGrowth = false;  // realloc fails while set
-
-Counts CountsSince(const Counts& start) {
-    return {counts.news - start.news, counts.deletes - start.deletes,
-            counts.mallocs - start.mallocs, counts.reallocs - start.reallocs,
-            counts.frees - start.frees};
-}
-
-}  // namespace
-
-extern "C" {
-void* __real_malloc(std::size_t size);
-void* __real_calloc(std::size_t count, std::size_t size);
-void* __real_realloc(void* block, std::size_t size);
-void __real_free(void* block);
-
-void* __wrap_malloc(std::size_t size) {
-    ++counts.mallocs;
-    return __real_malloc(size);
-}
-void* __wrap_calloc(std::size_t count, std::size_t size) {
-    ++counts.mallocs;
-    return __real_calloc(count, size);
-}
-void* __wrap_realloc(void* block, std::size_t size) {
-    ++counts.reallocs;
-    return refuseGrowth ? nullptr : __real_realloc(block, size);
-}
-void __wrap_free(void* block) {
-    if (block != nullptr) {
-        ++counts.frees;
-    }
-    __real_free(block);
-}
-}
-
-// Counted separately from the C allocator, and passed straight to it.
-void* operator new(std::size_t size) {
-    ++counts.news;
-    if (void* block = __real_malloc(size == 0 ? 1 : size)) {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++counts.news;
-    return __real_malloc(size == 0 ? 1 : size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-    return operator new(size, tag);
-}
-void operator delete(void* block) noexcept {
-    if (block != nullptr) {
-        ++counts.deletes;
-    }
-    __real_free(block);
-}
-void operator delete[](void* block) noexcept {
-    operator delete(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    operator delete(block);
-}
-void operator delete[](void* block, std::size_t) noexcept {
-    operator delete(block);
-}
-
 namespace halvern {
 namespace {
 
 using testing::CodeFor;
+using Counts = testing::AllocationCounts;
+using testing::CountsSince;
+using testing::refuseGrowth;
+const Counts& counts = testing::allocationCounts;
 
 // A text service that keeps nothing but a count and a checksum, so that it allocates nothing.
 struct Received {

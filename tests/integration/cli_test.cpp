@@ -254,6 +254,25 @@ TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
     EXPECT_EQ(Halvern("--help").status, 0);
 }
 
+TEST_F(CliTest, TheSceneryCompilerRefusesBadArgumentsWithOneLine) {
+    const std::string airports = Quoted(HALVERN_AIRPORTS_CSV);
+    const std::string target = Quoted((dir.path() / "new").string());
+    const std::string cases[] = {
+        airports + " ''",
+        airports + " " + target + " --airports 20000000",
+        airports + " " + target + " --areas 100000000",
+        airports + " " + target + " --files 1000000000 --areas 1",
+        airports + " " + target + " --per-file 0",
+        airports + " " + target + " --seed -1",
+    };
+    for (const std::string& arguments : cases) {
+        const ToolRun run = RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+        EXPECT_FALSE(fs::exists(dir.path() / "new")) << arguments;
+    }
+}
+
 TEST_F(CliTest, NearbyPrintsTheLinesOfARefreshAtThatPlace) {
     ASSERT_EQ(Compile("").status, 0);
     const std::string sim = Quoted(simulatorDir.string());

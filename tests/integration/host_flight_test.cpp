@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -97,6 +98,47 @@ TEST(HostFlight, TheTextServiceReceivesTheLinesOfTheToolAtTheSamePlace) {
     EXPECT_TRUE(LinesOfEvent(host.out, "4.50").empty());
     EXPECT_NE(host.out.find("ModuleDeinit done; 0 chain callback(s) registered"),
               std::string::npos);
+}
+
+// Every bad argument and script line ends the run before the module is loaded, with exit
+// status 2 and one line that names it.
+TEST(HostFlight, BadArgumentsAndScriptLinesFailWithOneLineNamingThem) {
+    testing::TempDir dir;
+    const std::string sim = dir.File("Sim");
+    fs::create_directories(sim);
+    struct Case {
+        std::string script;     // the lines after "from 50 8"
+        std::string arguments;  // added to the command line
+        std::string named;      // what the error line must contain
+    };
+    // "end 2" lets a host that reads actions only when it runs them reach them.
+    const Case cases[] = {
+        {"end 2\nat 0.5 command abc\n", "", "line 3"},
+        {"end 2\nat 0.5 command 70000\n", "", "line 3"},
+        {"end 2\nat 0.5 command\n", "", "line 3"},
+        {"end 2\nat 1 key shift+F11\n", "", "line 3"},
+        {"end 2\nat 1 options 40 zz\n", "", "line 3"},
+        {"end 2\nat 1 print extra\n", "", "line 3"},
+        {"end 2\nat 1e300 print\n", "", "line 3"},
+        {"end 2\nspeed 0\n", "", "line 3"},
+        {"end -1\n", "", "line 2"},
+        {"to 0 180\nspeed 0.0001\nend 1e9\n", "", "line 4"},
+        {"to 0 180\nspeed 0.0001\n", "", "route takes longer"},
+        {"end 2\n", "--every -5", "--every"},
+        {"end 2\n", "--every abc", "--every"},
+        {"end 2\n", "--bogus", "--bogus"},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(dir.File("flight")) << "from 50 8\n" << c.script;
+        const ToolRun run = RunTool(Quoted(HALVERN_HOST_TOOL) + " --module " +
+                                    Quoted(HALVERN_MODULE_FILE) + " --simdir " + Quoted(sim) +
+                                    " --script " + Quoted(dir.File("flight")) + " " + c.arguments);
+        const std::string what = c.script + c.arguments;
+        EXPECT_EQ(run.status, 2) << what;
+        EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+        EXPECT_NE(run.error.find(c.named), std::string::npos) << run.error;
+        EXPECT_FALSE(fs::exists(fs::path(sim) / "Modules")) << what;
+    }
 }
 
 }  // namespace

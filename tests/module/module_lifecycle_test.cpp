@@ -12,7 +12,27 @@ namespace {
 namespace desk = platform::desktop;
 namespace fs = std::filesystem;
 
-using ModuleLifecycle = ModuleFixture;
+platform::WindowProc g_replaced = nullptr;
+platform::LResult HALVERN_HOSTCALL OtherComponentProc(platform::WindowHandle window,
+                                                      std::uint32_t message,
+                                                      platform::WParam wParam,
+                                                      platform::LParam lParam) {
+    return platform::CallWindowProcedure(g_replaced, window, message, wParam, lParam);
+}
+
+class ModuleLifecycle : public ModuleFixture {
+  protected:
+    // Starts the module, lets it subclass the main window, puts another component's procedure
+    // in front of the module's and stops the module: the module's procedure stays in the chain.
+    void StopBehindAnotherComponent() {
+        StartModule();
+        CreateMainWindow();
+        Event();
+        g_replaced = platform::GetWindowProcedure(mainWindow);
+        platform::SetWindowProcedure(mainWindow, &OtherComponentProc);
+        StopModule();
+    }
+};
 
 int ProgressDialogsCreated() {
     int count = 0;
@@ -173,29 +193,57 @@ TEST_F(ModuleLifecycle, MainWindowIsFoundOnlyOnceAWindowHasTheFocus) {
     EXPECT_TRUE(desk::MessageBoxLog().empty());
 }
 
-platform::WindowProc g_replaced = nullptr;
-platform::LResult HALVERN_HOSTCALL OtherComponentProc(platform::WindowHandle window,
-                                                      std::uint32_t message,
-                                                      platform::WParam wParam,
-                                                      platform::LParam lParam) {
-    return platform::CallWindowProcedure(g_replaced, window, message, wParam, lParam);
-}
-
 TEST_F(ModuleLifecycle, AnotherComponentsProcedureInFrontIsLeftAndMessagesStillReachTheHost) {
     WriteWorld(1, 1);
-    StartModule();
-    CreateMainWindow();
-    Event();
-    g_replaced = platform::GetWindowProcedure(mainWindow);
-    platform::SetWindowProcedure(mainWindow, &OtherComponentProc);
-    StopModule();
+    StopBehindAnotherComponent();
     EXPECT_EQ(platform::GetWindowProcedure(mainWindow), &OtherComponentProc);
     hostMessages.clear();
     // The module's procedure, still in the chain, hands the message on to the host's.
     EXPECT_EQ(Send(0x0400, 5), 7);
     ASSERT_EQ(hostMessages.size(), 1u);
     EXPECT_EQ(hostMessages[0].wParam, 5u);
-    // The module file may go only once its procedure is out of every window's chain.
+    // The host unloads the module file: the file stays loaded, as its procedure is still called.
+    module.Unload();
+    EXPECT_EQ(Send(0x0400, 6), 7);
+    ASSERT_EQ(hostMessages.size(), 2u);
+    desk::Reset();
+}
+
+// A second start in the same process, with the module's procedure left in the main window's
+// chain behind another component's: the new module takes that place over, whether the other
+// component is still in front or has gone in between, and messages pass each procedure once.
+TEST_F(ModuleLifecycle, ASecondStartTakesOverTheProcedureLeftInTheChain) {
+    for (const bool otherLeaves : {false, true}) {
+        SCOPED_TRACE(otherLeaves ? "the other component leaves" : "the other component stays");
+        desk::Reset();
+        desk::SetRegistryFilePath(dir.File("registry"));
+        // A module file of its own for each case: the first case's stays loaded.
+        module.Unload();
+        simulatorDir = dir.File(otherLeaves ? "Sim2" : "Sim1");
+        fs::create_directories(simulatorDir);
+        WriteWorld(1, 1);
+        StopBehindAnotherComponent();
+        if (otherLeaves) {
+            platform::SetWindowProcedure(mainWindow, g_replaced);
+        }
+
+        module.Start();  // the same module file, started again
+        Event();
+        hostMessages.clear();
+        EXPECT_EQ(Send(0x0400, 5), 7);
+        EXPECT_EQ(hostMessages.size(), 1u);
+        // The running module handles its own commands.
+        EXPECT_EQ(Send(platform::kWmCommand, 17921), 0);  // About
+        EXPECT_EQ(desk::MessageBoxLog().size(), 1u);
+        EXPECT_EQ(hostMessages.size(), 1u);
+
+        StopModule();
+        EXPECT_EQ(platform::GetWindowProcedure(mainWindow),
+                  otherLeaves ? &HostProc : &OtherComponentProc);
+        hostMessages.clear();
+        EXPECT_EQ(Send(0x0400, 6), 7);
+        EXPECT_EQ(hostMessages.size(), 1u);
+    }
     desk::Reset();
 }
 

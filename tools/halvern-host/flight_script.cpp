@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "halvern-host/flight_path.h"
+
 namespace halvern::host {
 
 namespace {
@@ -16,8 +18,59 @@ bool Number(const std::string& text, double& value) {
     return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
 }
 
-const char* kVerbs[] = {"key", "menu",  "command", "options",
-                        "svg", "print", "repaint", "remove-menu"};
+// Decimal or 0x-prefixed hexadecimal, at most `largest`.
+bool Unsigned(const std::string& text, std::uint32_t largest, std::uint32_t& value) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* begin = text.data() + (hex ? 2 : 0);
+    const char* end = text.data() + text.size();
+    std::uint32_t number = 0;
+    const auto result = std::from_chars(begin, end, number, hex ? 16 : 10);
+    if (begin == end || result.ec != std::errc() || result.ptr != end || number > largest) {
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+// F12 with any of the modifiers shift+, ctrl+ and alt+ in front, each at most once.
+bool KeyText(const std::string& text) {
+    std::string rest = text;
+    for (const char* modifier : {"shift+", "ctrl+", "alt+"}) {
+        const std::size_t at = rest.find(modifier);
+        if (at != std::string::npos) {
+            rest.erase(at, std::string(modifier).size());
+        }
+    }
+    return rest == "F12";
+}
+
+// Checks the words of an action and takes its number; the reason when they do not fit the verb.
+std::string CheckAction(ScriptAction& action) {
+    const std::vector<std::string>& w = action.words;
+    if (action.verb == "key") {
+        return w.size() == 1 && KeyText(w[0]) ? "" : "key takes [shift+][ctrl+][alt+]F12";
+    }
+    if (action.verb == "menu" || action.verb == "remove-menu") {
+        return w.empty() ? action.verb + " takes a menu path" : "";
+    }
+    if (action.verb == "command") {
+        return w.size() == 1 && Unsigned(w[0], 0xFFFF, action.number)
+                   ? ""
+                   : "command takes an id from 0 to 65535";
+    }
+    if (action.verb == "options") {
+        return w.size() == 2 && Unsigned(w[1], 0xFFFFFFFF, action.number)
+                   ? ""
+                   : "options takes DISTANCE and OPTIONS (a 32-bit number)";
+    }
+    if (action.verb == "svg") {
+        return w.size() <= 1 ? "" : "svg takes at most one file name";
+    }
+    if (action.verb == "print" || action.verb == "repaint") {
+        return w.empty() ? "" : action.verb + " takes nothing";
+    }
+    return "unknown action '" + action.verb + "'";
+}
 
 }  // namespace
 
@@ -61,10 +114,16 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
                 }
                 script.eventsPerSecond = a;
             } else if (w[0] == "speed") {
+                if (a <= 0) {
+                    return fail("speed must be positive");
+                }
                 script.speedKnots = a;
             } else if (w[0] == "magvar") {
                 script.magneticVariation = a;
             } else {
+                if (a < 0 || a > kLongestFlightSeconds) {
+                    return fail("end must lie in [0, 1000000] seconds");
+                }
                 script.endTime = a;
             }
         } else if (w[0] == "from" || w[0] == "to") {
@@ -80,17 +139,17 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
             }
             script.route.push_back({a, b});
         } else if (w[0] == "at") {
-            if (w.size() < 3 || !Number(w[1], a) || a < 0) {
-                return fail("at takes a time in seconds and an action");
-            }
-            if (std::find(std::begin(kVerbs), std::end(kVerbs), w[2]) == std::end(kVerbs)) {
-                return fail("unknown action '" + w[2] + "'");
+            if (w.size() < 3 || !Number(w[1], a) || a < 0 || a > kLongestFlightSeconds) {
+                return fail("at takes a time from 0 to 1000000 seconds and an action");
             }
             ScriptAction action;
             action.time = a;
             action.verb = w[2];
             action.words.assign(w.begin() + 3, w.end());
             action.line = number;
+            if (const std::string reason = CheckAction(action); !reason.empty()) {
+                return fail(reason);
+            }
             // A menu path may contain blanks: keep it as one word.
             if ((action.verb == "menu" || action.verb == "remove-menu") && !action.words.empty()) {
                 std::string path;
@@ -106,6 +165,11 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
     }
     if (script.route.empty()) {
         error = "the script has no route ('from LAT LON')";
+        return false;
+    }
+    if (script.endTime < 0 &&
+        !(FlightPath(script.route, script.speedKnots).Duration() <= kLongestFlightSeconds)) {
+        error = "the route takes longer than 1000000 seconds at this speed: give an 'end'";
         return false;
     }
     std::stable_sort(script.actions.begin(), script.actions.end(),

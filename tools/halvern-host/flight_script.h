@@ -19,6 +19,10 @@
 //     remove-menu TEXT>TEXT          the host deletes that menu item
 //     repaint                        a non-client paint of the main window
 //   end SECONDS             the flight ends (default: when the route is flown)
+//
+// Every line is checked when the script is read: times are at least 0, the flight (its end, or
+// the time the route takes at the speed) lasts at most kLongestFlightSeconds, the speed is
+// positive, a command id fits 16 bits and the options of an options action 32 bits.
 
 #include <cstdint>
 #include <cstdio>
@@ -32,10 +36,13 @@ struct Waypoint {
     double longitude;
 };
 
+inline constexpr double kLongestFlightSeconds = 1e6;
+
 struct ScriptAction {
     double time = 0;
     std::string verb;                // key, menu, command, options, svg, print, ...
     std::vector<std::string> words;  // the rest of the line
+    std::uint32_t number = 0;        // command: the id; options: the display options
     int line = 0;
 };
 

@@ -1,9 +1,21 @@
 #include "halvern-host/host_arguments.h"
 
+#include <charconv>
+#include <climits>
 #include <cstdio>
-#include <cstdlib>
 
 namespace halvern::host {
+
+bool ParseCount(const std::string& text, long largest, long& value) {
+    const char* end = text.data() + text.size();
+    long number = 0;
+    const auto result = std::from_chars(text.data(), end, number);
+    if (result.ec != std::errc() || result.ptr != end || number < 1 || number > largest) {
+        return false;
+    }
+    value = number;
+    return true;
+}
 
 int ParseHostArguments(const std::vector<std::string>& args, const char* usage, RunOptions& options,
                        const ExtraArgument& extra) {
@@ -22,7 +34,10 @@ int ParseHostArguments(const std::vector<std::string>& args, const char* usage, 
         } else if (arg == "--script" && hasValue) {
             options.scriptPath = args[++i];
         } else if (arg == "--every" && hasValue) {
-            options.every = std::atol(args[++i].c_str());
+            if (!ParseCount(args[++i], LONG_MAX, options.every)) {
+                std::fprintf(stderr, "halvern-host: bad value '%s' for --every\n", args[i].c_str());
+                return 2;
+            }
         } else if (arg == "--out" && hasValue) {
             options.outputDir = args[++i];
         } else if (!extra || !extra(args, i)) {

@@ -9,6 +9,7 @@
 #include "halvern-host/module_host.h"
 #include "halvern-host/overlay_picture.h"
 #include "halvern-host/shown_lines.h"
+#include "platform/native_path.h"
 
 namespace halvern::host {
 
@@ -44,23 +45,22 @@ bool RunAction(const ScriptAction& action, HostWindow& window, const SimulatorSe
             std::fprintf(out, "  no such menu item\n");
         }
     } else if (action.verb == "command") {
-        window.Command(w.empty() ? 0 : static_cast<std::uint32_t>(std::stoul(w[0])));
+        window.Command(action.number);
     } else if (action.verb == "options") {
         if (w.size() != 2) {
             std::fprintf(out, "  line %d: options takes DISTANCE OPTIONS\n", action.line);
             return false;
         }
-        window.AnswerNextOptionsDialog(
-            {w[0], static_cast<std::uint32_t>(std::stoul(w[1], nullptr, 0))});
+        window.AnswerNextOptionsDialog({w[0], action.number});
         window.ChooseMenu("Modules>Halvern>Options");
         const double distance = std::atof(w[0].c_str());
         if (distance >= 1 && distance <= 250) {
             rangeNm = distance;
         }
     } else if (action.verb == "svg") {
-        const std::string file =
-            (std::filesystem::path(options.outputDir) / (w.empty() ? "overlay.svg" : w[0]))
-                .string();
+        const std::string file = platform::ArgumentFromPath(
+            platform::PathFromArgument(options.outputDir) /
+            platform::PathFromArgument(w.empty() ? "overlay.svg" : w[0]));
         char caption[128];
         std::snprintf(caption, sizeof caption, "t = %.1f s   %.4f %.4f   %zu airports", time,
                       aircraft.latitude, aircraft.longitude, services.LinesOfLastEvent().size());

@@ -7,6 +7,7 @@
 
 #include "halvern-host/host_arguments.h"
 #include "halvern-host/host_run.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     halvern::host::RunOptions options;
     const int status = halvern::host::ParseHostArguments(
         std::vector<std::string>(argv + 1, argv + argc), kUsage, options);
@@ -32,4 +33,8 @@ int main(int argc, char** argv) {
         return status;
     }
     return halvern::host::RunHost(options, stdout);
+}
+
+int main(int argc, char** argv) {
+    return halvern::tool::RunReportingFailures("halvern-host", [&] { return Run(argc, argv); });
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "platform/native_path.h"
+
 namespace halvern::host {
 
 ModuleHost::~ModuleHost() {
@@ -14,19 +16,24 @@ bool ModuleHost::Install(const std::string& moduleFile, const std::string& simul
                          std::string& error) {
     namespace fs = std::filesystem;
     std::error_code fsError;
-    const fs::path modules = fs::path(simulatorDir) / "Modules";
+    // Both paths come from a command line: in the ANSI code page on Windows.
+    const fs::path source = platform::PathFromArgument(moduleFile);
+    const fs::path modules = platform::PathFromArgument(simulatorDir) / "Modules";
     fs::create_directories(modules, fsError);
-    const fs::path installed = modules / fs::path(moduleFile).filename();
+    const fs::path installed = modules / source.filename();
     if (!fsError) {
-        fs::copy_file(moduleFile, installed, fs::copy_options::overwrite_existing, fsError);
+        fs::copy_file(source, installed, fs::copy_options::overwrite_existing, fsError);
     }
     if (fsError) {
-        error = "cannot install the module into '" + modules.string() + "': " + fsError.message();
+        error = "cannot install the module into '" + platform::ArgumentFromPath(modules) +
+                "': " + fsError.message();
         return false;
     }
     const char* reason = nullptr;
-    if (!module_.Load(fs::absolute(installed).string().c_str(), &reason)) {
-        error = "cannot load '" + installed.string() + "': " + (reason ? reason : "unknown");
+    const fs::path absolute = fs::absolute(installed, fsError);
+    if (fsError || !module_.Load(platform::ArgumentFromPath(absolute).c_str(), &reason)) {
+        error = "cannot load '" + platform::ArgumentFromPath(installed) +
+                "': " + (reason ? reason : "unknown");
         return false;
     }
     linkage_ = static_cast<LinkageRecord*>(module_.Find("Linkage"));

@@ -2,12 +2,15 @@
 // scenery files in the host's layout and the host's scenery list.
 
 #include <charconv>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "halvern-scenery/airport_csv.h"
 #include "halvern-scenery/world_builder.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -35,24 +38,35 @@ int Fail(const std::string& message) {
     return 2;
 }
 
+// A whole decimal number from 0 to `largest`.
 template <typename T>
-bool ParseWhole(const std::string& text, T& value) {
+bool ParseWhole(const std::string& text, T& value, T largest) {
     const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && value >= 0;
+    T number = 0;
+    const auto result = std::from_chars(text.data(), end, number);
+    if (result.ec != std::errc() || result.ptr != end || number < 0 || number > largest) {
+        return false;
+    }
+    value = number;
+    return true;
 }
 
-}  // namespace
+// The largest worlds the compiler writes: beyond them a run would only fill the disk.
+constexpr std::int64_t kMostAirports = 10000000;
+constexpr int kMostAreas = 100000;
+constexpr int kMostFiles = 1000000;
 
-int main(int argc, char** argv) {
+int Compile(const std::vector<std::string>& args) {
     using namespace halvern::scenery;
-    const std::vector<std::string> args(argv + 1, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
     if (args.size() < 2) {
         return Fail("expected CSV and SIMDIR (try --help)");
+    }
+    if (args[1].empty()) {
+        return Fail("the simulator directory is empty");
     }
     WorldOptions options;
     for (std::size_t i = 2; i < args.size(); ++i) {
@@ -66,17 +80,18 @@ int main(int argc, char** argv) {
         } else if (option == "--default-area") {
             options.defaultArea = true;
         } else if (option == "--airports" && hasValue) {
-            ok = ParseWhole(args[++i], options.airportCount);
+            ok = ParseWhole(args[++i], options.airportCount, kMostAirports);
         } else if (option == "--areas" && hasValue) {
-            ok = ParseWhole(args[++i], options.areaCount);
+            ok = ParseWhole(args[++i], options.areaCount, kMostAreas);
         } else if (option == "--files" && hasValue) {
-            ok = ParseWhole(args[++i], options.fileCount);
+            ok = ParseWhole(args[++i], options.fileCount, kMostFiles);
         } else if (option == "--per-file" && hasValue) {
-            ok = ParseWhole(args[++i], options.airportsPerFile) && options.airportsPerFile > 0;
+            ok = ParseWhole(args[++i], options.airportsPerFile, kMostFiles) &&
+                 options.airportsPerFile > 0;
         } else if (option == "--absolute-every" && hasValue) {
-            ok = ParseWhole(args[++i], options.absoluteEvery);
+            ok = ParseWhole(args[++i], options.absoluteEvery, INT_MAX);
         } else if (option == "--seed" && hasValue) {
-            ok = ParseWhole(args[++i], options.seed);
+            ok = ParseWhole(args[++i], options.seed, UINT32_MAX);
         } else {
             return Fail("unknown or incomplete option '" + option + "' (try --help)");
         }
@@ -96,4 +111,12 @@ int main(int argc, char** argv) {
     std::printf("areas %d\nfiles %d\nairports %lld\n", summary.areas, summary.files,
                 static_cast<long long>(summary.airports));
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return halvern::tool::RunReportingFailures("halvern-scenery", [&] {
+        return Compile(std::vector<std::string>(argv + 1, argv + argc));
+    });
 }

@@ -199,7 +199,12 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         error = "cannot create '" + (root / "scenery").string() + "': " + fsError.message();
         return false;
     }
-    const std::string hostRoot = platform::HostPathFromNative(fs::absolute(root).string());
+    const fs::path absoluteRoot = fs::absolute(root, fsError);
+    if (fsError) {
+        error = "cannot resolve '" + root.string() + "': " + fsError.message();
+        return false;
+    }
+    const std::string hostRoot = platform::HostPathFromNative(absoluteRoot.string());
     const std::string hostRootDir = hostRoot.back() == '\\' ? hostRoot : hostRoot + '\\';
 
     std::string config = "[General]\r\nTitle=Halvern demo world\r\n";

@@ -16,13 +16,14 @@ bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir)
         std::fprintf(stderr, "halvern: the simulator directory is empty\n");
         return false;
     }
-    if (!fs::is_directory(argument, error)) {
+    const fs::path directory = platform::PathFromArgument(argument);
+    if (!fs::is_directory(directory, error)) {
         std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
                      argument.c_str(), error ? error.message().c_str() : "not a directory");
         return false;
     }
     // A directory that cannot be listed cannot hold readable scenery lists either.
-    fs::directory_iterator listing(argument, error);
+    fs::directory_iterator listing(directory, error);
     if (error) {
         std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
                      argument.c_str(), error.message().c_str());

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "halvern/commands.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ int UsageError(const char* message) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     using namespace halvern::tool;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) {
@@ -74,4 +75,8 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     return command == "scan" ? RunScan(simulatorDir) : RunAirports(simulatorDir);
+}
+
+int main(int argc, char** argv) {
+    return halvern::tool::RunReportingFailures("halvern", [&] { return Run(argc, argv); });
 }

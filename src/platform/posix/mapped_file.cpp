@@ -45,6 +45,7 @@ MappedFile::~MappedFile() {
 
 bool MappedFile::Open(const char* hostPath) {
     Close();
+    outOfMemory_ = false;
     const int fd = ::open(NativePath(hostPath).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;
@@ -61,6 +62,7 @@ bool MappedFile::Open(const char* hostPath) {
     const auto length = static_cast<std::size_t>(info.st_size);
     if (static_cast<std::uintmax_t>(info.st_size) <= kLargestReadFile) {
         copy_ = static_cast<unsigned char*>(std::malloc(length));
+        outOfMemory_ = copy_ == nullptr;
         // A file that shrank since its size was taken gives the bytes it still has.
         const std::size_t read = copy_ == nullptr ? 0 : ReadWhole(fd, copy_, length);
         if (read == 0) {
@@ -73,6 +75,7 @@ bool MappedFile::Open(const char* hostPath) {
     }
     void* image = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
     if (image == MAP_FAILED) {
+        outOfMemory_ = errno == ENOMEM;
         Close();
         return false;
     }

@@ -14,6 +14,15 @@ std::string HostPathFromNative(const std::string& nativePath) {
     return path;
 }
 
+// Paths here are bytes: the string is the path.
+std::filesystem::path PathFromArgument(const std::string& argument) {
+    return std::filesystem::path(argument);
+}
+
+std::string ArgumentFromPath(const std::filesystem::path& path) {
+    return path.string();
+}
+
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) != 0;
 }

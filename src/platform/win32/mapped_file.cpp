@@ -6,6 +6,11 @@
 namespace halvern::platform {
 
 namespace {
+// The failures of creating or mapping a view that mean memory or address space ran out.
+bool IsMemoryFailure(DWORD error) {
+    return error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY ||
+           error == ERROR_COMMITMENT_LIMIT;
+}
 HANDLE AsHandle(std::intptr_t value) {
     return reinterpret_cast<HANDLE>(value);
 }
@@ -20,6 +25,7 @@ MappedFile::~MappedFile() {
 
 bool MappedFile::Open(const char* hostPath) {
     Close();
+    outOfMemory_ = false;
     HANDLE file = CreateFileA(hostPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -35,12 +41,14 @@ bool MappedFile::Open(const char* hostPath) {
     // Maximum size 0 and 0 maps the whole file; this also fails for an empty file.
     HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
     if (mapping == nullptr) {
+        outOfMemory_ = IsMemoryFailure(GetLastError());
         Close();
         return false;
     }
     mapping_ = FromHandle(mapping);
     void* image = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
     if (image == nullptr) {
+        outOfMemory_ = IsMemoryFailure(GetLastError());
         Close();
         return false;
     }

@@ -9,6 +9,7 @@
 
 #include "halvern-host/host_arguments.h"
 #include "halvern-host/win32/win32_host.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -31,7 +32,10 @@ constexpr const char* kUsage =
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// The longest timer period taken, in milliseconds.
+constexpr long kLongestTick = 60000;
+
+int Run(int argc, char** argv) {
     halvern::host::Win32RunOptions options;
     const auto extra = [&options](const std::vector<std::string>& args, std::size_t& i) {
         const bool hasValue = i + 1 < args.size();
@@ -39,7 +43,12 @@ int main(int argc, char** argv) {
             options.x87Precision53 = true;
             ++i;
         } else if (args[i] == "--tick-ms" && hasValue) {
-            options.tickMilliseconds = static_cast<unsigned>(std::atol(args[++i].c_str()));
+            long milliseconds = 0;
+            if (!halvern::host::ParseCount(args[i + 1], kLongestTick, milliseconds)) {
+                return false;  // reported as a bad argument
+            }
+            options.tickMilliseconds = static_cast<unsigned>(milliseconds);
+            ++i;
         } else if (args[i] == "--snapshot-marker" && hasValue) {
             options.snapshotMarker = args[++i];
         } else if (args[i] == "--snapshot-of" && hasValue) {
@@ -64,4 +73,8 @@ int main(int argc, char** argv) {
         return status;
     }
     return halvern::host::RunWin32Host(options, stdout);
+}
+
+int main(int argc, char** argv) {
+    return halvern::tool::RunReportingFailures("halvern-host", [&] { return Run(argc, argv); });
 }

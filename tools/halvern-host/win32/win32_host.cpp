@@ -23,6 +23,7 @@
 #include "halvern-host/win32/overlay_view.h"
 #include "halvern-host/win32/startup_observer.h"
 #include "platform/extended_precision.h"
+#include "platform/native_path.h"
 
 namespace halvern::host {
 
@@ -179,10 +180,10 @@ int Win32Host::Run() {
 
     // A module installed by an earlier run goes first: MinGW's std::filesystem::copy_file (GCC
     // 12) fails with "File exists" on an existing target even when asked to overwrite it.
-    const std::filesystem::path installed = std::filesystem::path(options.simulatorDir) /
-                                            "Modules" /
-                                            std::filesystem::path(options.modulePath).filename();
-    DeleteFileA(installed.string().c_str());
+    const std::filesystem::path installed =
+        platform::PathFromArgument(options.simulatorDir) / "Modules" /
+        platform::PathFromArgument(options.modulePath).filename();
+    DeleteFileW(installed.c_str());
     std::string error;
     if (!module_.Install(options.modulePath, options.simulatorDir, error)) {
         std::fprintf(stderr, "halvern-host: %s\n", error.c_str());
@@ -481,7 +482,7 @@ bool Win32Host::StartAction(const ScriptAction& action) {
         }
         // The bar is drawn again at the next non-client paint, when the module has had its say.
     } else if (action.verb == "command") {
-        PostCommand(w.empty() ? 0 : static_cast<UINT>(std::stoul(w[0])));
+        PostCommand(action.number);
         return true;
     } else if (action.verb == "options") {
         if (w.size() != 2) {
@@ -489,8 +490,7 @@ bool Win32Host::StartAction(const ScriptAction& action) {
             ok_ = false;
             return false;
         }
-        modal_.AnswerNextOptionsDialog(
-            {w[0], static_cast<std::uint32_t>(std::stoul(w[1], nullptr, 0))});
+        modal_.AnswerNextOptionsDialog({w[0], action.number});
         // The pictures' reach follows the entry once the dialog is done with.
         const double distance = std::atof(w[0].c_str());
         const double range = distance >= 1 && distance <= 250 ? distance : rangeNm_;
@@ -501,9 +501,9 @@ bool Win32Host::StartAction(const ScriptAction& action) {
         }
         rangeNm_ = range;
     } else if (action.verb == "svg") {
-        const std::string file =
-            (std::filesystem::path(options_.run.outputDir) / (w.empty() ? "overlay.svg" : w[0]))
-                .string();
+        const std::string file = platform::ArgumentFromPath(
+            platform::PathFromArgument(options_.run.outputDir) /
+            platform::PathFromArgument(w.empty() ? "overlay.svg" : w[0]));
         char caption[128];
         std::snprintf(caption, sizeof caption, "t = %.1f s   %.4f %.4f   %zu airports", lastTime_,
                       lastAircraft_.latitude, lastAircraft_.longitude,
