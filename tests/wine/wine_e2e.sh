@@ -583,6 +583,53 @@ case_identity() {
     pass "the real module: ${runs} runs at edge positions, default and 53-bit precision, equal the native host's"
 }
 
+# Counts the lines of FILE that hold TEXT and fails unless there are exactly N.
+expect_count() {
+    local file="$1" text="$2" count="$3" what="$4" found
+    found="$(grep -cF -- "${text}" "${file}" || true)"
+    [ "${found}" = "${count}" ] || {
+        cat "${file}" >&2
+        fail "${what}: '${text}' ${found} times, not ${count}"
+    }
+    pass "${what}"
+}
+
+# The module's procedure left in the window's chain behind another component's: the host frees
+# the module file, and the messages that still pass through the chain reach the host.
+case_chain_unload() {
+    new_world "${case_dir}/Sim"
+    win_host "${case_dir}/Sim" "${scripts}/chain-unload.flight" "${case_dir}/wine.txt" \
+        "${case_dir}/wine.err"
+    expect "${case_dir}/wine.txt" "its file is still mapped" \
+        "the module file stays loaded while its procedure is in the chain"
+    expect_count "${case_dir}/wine.txt" "received WM_USER" 1 \
+        "a message after the unload reaches the host's procedure once"
+    expect_count "${case_dir}/wine.txt" "received command 4242" 1 \
+        "a command after the unload reaches the host's procedure once"
+}
+
+# A second start in the same process with another component in front: one module procedure in
+# the chain, one About box, one message each; and, where the other component left first, the
+# host's own procedure back at the head after the second stop.
+case_chain_restart() {
+    local flight
+    for flight in chain-restart chain-restart-alone; do
+        new_world "${case_dir}/Sim"
+        win_host "${case_dir}/Sim" "${scripts}/${flight}.flight" "${case_dir}/${flight}.txt" \
+            "${case_dir}/${flight}.err"
+        expect_count "${case_dir}/${flight}.txt" "ModuleInit done; 1 chain callback(s)" 2 \
+            "${flight}: two starts, one chain callback each"
+        expect_count "${case_dir}/${flight}.txt" "message box [About Halvern]" 1 \
+            "${flight}: the About command after the restart shows one box"
+        expect_count "${case_dir}/${flight}.txt" "received WM_USER" 1 \
+            "${flight}: a message after the restart reaches the host's procedure once"
+    done
+    expect "${case_dir}/chain-restart-alone.err" "procedure at the end: the host's" \
+        "chain-restart-alone: the host's own procedure is back at the head"
+    expect "${case_dir}/chain-restart.err" "procedure at the end: the other component's" \
+        "chain-restart: the other component stays at the head, the module's behind it"
+}
+
 case_lines_match_native() {
     new_world "${case_dir}/Sim"
     new_world "${case_dir}/NativeSim"

@@ -66,7 +66,9 @@ std::string CheckAction(ScriptAction& action) {
     if (action.verb == "svg") {
         return w.size() <= 1 ? "" : "svg takes at most one file name";
     }
-    if (action.verb == "print" || action.verb == "repaint") {
+    if (action.verb == "print" || action.verb == "repaint" || action.verb == "subclass" ||
+        action.verb == "unsubclass" || action.verb == "restart" || action.verb == "unload" ||
+        action.verb == "ping") {
         return w.empty() ? "" : action.verb + " takes nothing";
     }
     return "unknown action '" + action.verb + "'";

@@ -71,6 +71,9 @@ bool RunAction(const ScriptAction& action, HostWindow& window, const SimulatorSe
         PrintShownLines(out, services.LinesOfLastEvent());
     } else if (action.verb == "repaint") {
         window.RepaintFrame();
+    } else {
+        // The window-chain actions need a real window procedure chain: the Windows host's.
+        std::fprintf(out, "  (only the Windows host acts on %s)\n", action.verb.c_str());
     }
     return true;
 }

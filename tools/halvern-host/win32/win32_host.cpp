@@ -34,6 +34,8 @@ constexpr UINT_PTR kTickTimer = 1;
 // The host's own menu commands.
 constexpr UINT kCommandExit = 100;
 constexpr UINT kCommandTopDown = 200;
+// A command nobody knows, sent after the module file is freed.
+constexpr UINT kCommandUnknown = 4242;
 
 struct MenuItemInfo {
     UINT type = 0;
@@ -83,6 +85,10 @@ class Win32Host {
 
   private:
     static LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Another component's procedure, installed in front of the module's by the script's
+    // "subclass": it hands every message on to the procedure it replaced.
+    static LRESULT CALLBACK OtherComponentProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam);
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     bool CreateMainWindow();
@@ -109,6 +115,9 @@ class Win32Host {
     // Opens the menu path from the menu bar as a user does with the keyboard (the menu bar, then
     // each item's popup); the snapshot is taken when the last popup is open and the menu idle.
     bool OpenMenuForSnapshot(const std::string& path, UINT commandAfter);
+    // Stops the module and frees its file at once, then sends the main window a message and a
+    // command: what a host that unloads its modules does.
+    void UnloadNow();
 
     Win32RunOptions options_;
     std::FILE* out_;
@@ -137,8 +146,11 @@ class Win32Host {
     double rangeAfter_ = 0;           // the reach the pending options action sets, if above 0
     bool stopped_ = false;            // ModuleDeinit has run: unload at the next tick
     bool snapshotTaken_ = false;
-    bool menuShowing_ = false;       // the menu is open for the snapshot
-    HMENU snapshotPopup_ = nullptr;  // the popup whose opening makes the snapshot due
+    WNDPROC otherPrevious_ = nullptr;  // what the other component's procedure replaced
+    bool unloadDue_ = false;           // "unload" waits for the message loop
+    bool unloaded_ = false;            // "unload" freed the module file already
+    bool menuShowing_ = false;         // the menu is open for the snapshot
+    HMENU snapshotPopup_ = nullptr;    // the popup whose opening makes the snapshot due
     bool snapshotPopupOpen_ = false;
     UINT commandAfterMenu_ = 0;  // the command the menu action posts once the menu is closed
     int exitCode_ = 0;
@@ -247,6 +259,10 @@ int Win32Host::Run() {
             message.wParam == pendingCommand_) {
             pending_ = false;
         }
+        if (unloadDue_) {
+            unloadDue_ = false;
+            UnloadNow();
+        }
     }
     instance_ = nullptr;
     std::fflush(out_);
@@ -308,6 +324,9 @@ LRESULT Win32Host::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             }
             return 0;
         }
+        case WM_USER:
+            std::fprintf(out_, "  the host's window procedure received WM_USER\n");
+            return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             if (wParam == VK_F12) {
@@ -373,7 +392,7 @@ void Win32Host::Tick() {
 }
 
 void Win32Host::Step() {
-    if (stopped_) {
+    if (stopped_ || unloaded_) {
         Finish();
         return;
     }
@@ -515,15 +534,70 @@ bool Win32Host::StartAction(const ScriptAction& action) {
         PrintShownLines(out_, services_.LinesOfLastEvent());
     } else if (action.verb == "repaint") {
         RepaintFrame();
+    } else if (action.verb == "subclass") {
+        // Another component subclasses the main window after the module, as add-ons do.
+        if (otherPrevious_ == nullptr) {
+            otherPrevious_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OtherComponentProc)));
+        }
+    } else if (action.verb == "unsubclass") {
+        // The other component leaves, where it is still at the head of the chain.
+        if (otherPrevious_ != nullptr && reinterpret_cast<WNDPROC>(GetWindowLongPtrA(
+                                             window_, GWLP_WNDPROC)) == &OtherComponentProc) {
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(otherPrevious_));
+            otherPrevious_ = nullptr;
+        }
+    } else if (action.verb == "restart") {
+        // The simulator stops and starts its modules again without unloading them.
+        module_.Stop();
+        std::fprintf(out_, "ModuleDeinit done; %zu chain callback(s) registered\n",
+                     services_.RegisteredCallbacks());
+        module_.Start();
+        std::fprintf(out_, "ModuleInit done; %zu chain callback(s) registered\n",
+                     services_.RegisteredCallbacks());
+    } else if (action.verb == "unload") {
+        // Done from the message loop, where no code of the module is on the stack.
+        unloadDue_ = true;
+    } else if (action.verb == "ping") {
+        SendMessageA(window_, WM_USER, 0, 0);
     }
     return false;
+}
+
+void Win32Host::UnloadNow() {
+    // The simulator stops the module and frees its file whatever is left in the window's chain;
+    // the window then goes on receiving messages.
+    module_.Stop();
+    module_.Unload();
+    unloaded_ = true;
+    std::fprintf(out_, "module stopped and freed; its file is %s\n",
+                 GetModuleHandleA("halvern.dll") != nullptr ? "still mapped" : "gone");
+    SendMessageA(window_, WM_USER, 0, 0);
+    SendMessageA(window_, WM_COMMAND, kCommandUnknown, 0);
+    std::fflush(out_);
+    event_ = std::max(event_, events_);  // the flight ends
+}
+
+LRESULT CALLBACK Win32Host::OtherComponentProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    const WNDPROC previous = instance_ != nullptr ? instance_->otherPrevious_ : nullptr;
+    if (previous == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return CallWindowProcA(previous, window, message, wParam, lParam);
 }
 
 void Win32Host::Finish() {
     // This tick came straight to the host's procedure: ModuleDeinit put it back in place, so
     // no code of the module is on the stack and the module file can go.
     const auto procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC));
-    if (procedure == &HostProc) {
+    std::fprintf(stderr, "halvern-host: the main window's procedure at the end: %s\n",
+                 procedure == &HostProc             ? "the host's"
+                 : procedure == &OtherComponentProc ? "the other component's"
+                                                    : "the module's");
+    if (unloaded_) {
+        // "unload" freed it already.
+    } else if (procedure == &HostProc) {
         module_.Unload();
     } else {
         std::fprintf(stderr,
