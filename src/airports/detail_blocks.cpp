@@ -1,0 +1,150 @@
+#include "airports/detail_blocks.h"
+
+#include <algorithm>
+#include <new>
+
+#include "airports/scenery_layout.h"
+
+namespace halvern {
+
+using namespace scenery;
+
+namespace {
+
+// A step as the host's 32-bit arithmetic forms it: size + 8 wraps.
+std::int32_t WrappedStep(std::uint32_t size) {
+    return static_cast<std::int32_t>(size + kRecordHeadSize);
+}
+
+// The outcome of a walk that reached a later key after `before`: what the rest of the block
+// finds replaces what came before it.
+BlockOutcome Joined(const BlockOutcome& before, const BlockOutcome& after) {
+    BlockOutcome joined = after;
+    if (joined.position < 0) {
+        joined.position = before.position;
+    }
+    if (joined.code < 0) {
+        joined.code = before.code;
+    }
+    return joined;
+}
+
+template <typename T>
+std::unique_ptr<T[]> Storage(std::size_t count) {
+    return std::unique_ptr<T[]>(new (std::nothrow) T[count == 0 ? 1 : count]());
+}
+
+// Position sub-record: three pairs of 32-bit words from +12.
+constexpr std::uint64_t kPositionWordsLength = 24;
+
+}  // namespace
+
+DetailBlocks::DetailBlocks(const ImageReader& image, std::int64_t sectionEnd)
+    : image_(image), sectionEnd_(sectionEnd) {
+    const auto size = static_cast<std::int64_t>(image.Size());
+    mapped_ = std::max<std::int64_t>(0, std::min(sectionEnd, size));
+}
+
+bool DetailBlocks::Marked(const std::uint64_t* bits, std::int64_t q) const {
+    return q < mapped_ && (bits[q / 64] >> (q % 64) & 1) != 0;
+}
+
+void DetailBlocks::Mark(std::uint64_t* bits, std::int64_t q) {
+    bits[q / 64] |= std::uint64_t{1} << (q % 64);
+}
+
+std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
+    ++visits_;
+    std::uint32_t kind = 0;
+    std::uint32_t size = 0;
+    if (!image_.U32(q, kind) || !image_.U32(q + 4, size)) {
+        outcome.outside = true;
+        return -1;
+    }
+    if (kind == kSubKindEnd) {
+        return -1;
+    }
+    if (kind == kSubKindPosition) {
+        if (!image_.Contains(q + kPositionLatitudeOffset, kPositionWordsLength)) {
+            outcome.outside = true;
+            return -1;
+        }
+        outcome.position = q;
+    } else if (kind == kSubKindCode) {
+        if (image_.Text(q + kCodeTextOffset) == nullptr) {
+            outcome.outside = true;
+            return -1;
+        }
+        outcome.code = q;
+    }
+    const std::int32_t step = kind == kSubKindShort ? 16 : WrappedStep(size);
+    return step <= 0 ? -1 : q + step;
+}
+
+std::size_t DetailBlocks::IndexOf(std::int64_t key) const {
+    return static_cast<std::size_t>(std::lower_bound(keys_.get(), keys_.get() + keyCount_, key) -
+                                    keys_.get());
+}
+
+bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
+    std::sort(starts, starts + count);
+    count = static_cast<std::size_t>(std::unique(starts, starts + count) - starts);
+    const auto words = static_cast<std::size_t>((mapped_ + 63) / 64);
+    read_ = Storage<std::uint64_t>(words);
+    isKey_ = Storage<std::uint64_t>(words);
+    // Each walk of the first pass ends at one junction at most.
+    keys_ = Storage<std::int64_t>(2 * count);
+    outcomes_ = Storage<BlockOutcome>(2 * count);
+    if (!read_ || !isKey_ || !keys_ || !outcomes_) {
+        return false;
+    }
+    keyCount_ = count;
+    std::copy(starts, starts + count, keys_.get());
+    for (std::size_t i = 0; i < count; ++i) {
+        if (starts[i] < mapped_) {
+            Mark(isKey_.get(), starts[i]);
+        }
+    }
+
+    // First pass: mark what each block reads, up to a sub-record another block read before.
+    for (std::size_t i = 0; i < count; ++i) {
+        BlockOutcome ignored;
+        for (std::int64_t q = starts[i]; q >= 0 && q < sectionEnd_; q = Step(q, ignored)) {
+            if (q >= mapped_) {
+                break;  // cannot be read: the block ends there whatever reaches it
+            }
+            if (Marked(read_.get(), q)) {
+                if (!Marked(isKey_.get(), q)) {
+                    Mark(isKey_.get(), q);
+                    keys_[keyCount_++] = q;
+                }
+                break;
+            }
+            Mark(read_.get(), q);
+        }
+    }
+    std::sort(keys_.get(), keys_.get() + keyCount_);
+
+    // Second pass: the keys in falling order, each walked up to the next key on its chain.
+    for (std::size_t i = keyCount_; i-- > 0;) {
+        const std::int64_t key = keys_[i];
+        BlockOutcome outcome;
+        std::int64_t q = key;
+        while (q >= 0 && q < sectionEnd_) {
+            if (q != key && Marked(isKey_.get(), q)) {
+                outcome = Joined(outcome, outcomes_[IndexOf(q)]);
+                break;
+            }
+            q = Step(q, outcome);
+        }
+        outcomes_[i] = outcome;
+    }
+    return true;
+}
+
+BlockOutcome DetailBlocks::Outcome(std::int64_t start) const {
+    const std::size_t index = IndexOf(start);
+    return index < keyCount_ && keys_[index] == start ? outcomes_[index] : BlockOutcome{};
+}
+
+}  // namespace halvern
