@@ -1,5 +1,6 @@
 #include "airports/airport_finder.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -26,9 +27,7 @@ AirportFinder::AirportFinder() {
     if (ResizeStorage(records, 0, kInitialCapacity)) {
         recordCapacity = kInitialCapacity;
     }
-    if (ResizeStorage(nearbyIndices, 0, kInitialCapacity)) {
-        nearbyCapacity = kInitialCapacity;
-    }
+    ResizeNearby(kInitialCapacity);
 }
 
 AirportFinder::~AirportFinder() {
@@ -59,6 +58,37 @@ bool AirportFinder::ReserveRecords(std::int32_t count) {
     return true;
 }
 
+bool AirportFinder::ResizeNearby(std::int32_t capacity) {
+    const auto oldCount = static_cast<std::size_t>(nearbyCapacity);
+    const auto newCount = static_cast<std::size_t>(capacity);
+    if (newCount <= oldCount || newCount > SIZE_MAX / kNearbyEntryBytes) {
+        return false;
+    }
+    void* grown = std::realloc(nearbyIndices, newCount * kNearbyEntryBytes);
+    if (grown == nullptr) {
+        return false;
+    }
+    // The keys and the nodes move up to their places for the new capacity (the nodes first, as
+    // the keys move into where they were); what follows each array's old entries is zero.
+    auto* bytes = static_cast<unsigned char*>(grown);
+    const std::size_t keysAt = newCount * sizeof(std::int32_t);
+    const std::size_t nodesAt = keysAt + newCount * sizeof(std::uint32_t);
+    std::memmove(bytes + nodesAt, bytes + oldCount * (kNearbyEntryBytes - sizeof(CodeNode)),
+                 oldCount * sizeof(CodeNode));
+    std::memmove(bytes + keysAt, bytes + oldCount * sizeof(std::int32_t),
+                 oldCount * sizeof(std::uint32_t));
+    const std::size_t added = newCount - oldCount;
+    std::memset(bytes + oldCount * sizeof(std::int32_t), 0, added * sizeof(std::int32_t));
+    std::memset(bytes + keysAt + oldCount * sizeof(std::uint32_t), 0,
+                added * sizeof(std::uint32_t));
+    std::memset(bytes + nodesAt + oldCount * sizeof(CodeNode), 0, added * sizeof(CodeNode));
+    nearbyIndices = reinterpret_cast<std::int32_t*>(bytes);
+    nearbyKeys = reinterpret_cast<std::uint32_t*>(bytes + keysAt);
+    nearbyNodes = reinterpret_cast<CodeNode*>(bytes + nodesAt);
+    nearbyCapacity = capacity;
+    return true;
+}
+
 bool AirportFinder::AppendNearby(std::int32_t index) {
     if (nearbyCount == INT32_MAX) {
         return false;
@@ -66,10 +96,9 @@ bool AirportFinder::AppendNearby(std::int32_t index) {
     const std::int32_t count = nearbyCount + 1;
     if (count > nearbyCapacity) {
         const std::int32_t capacity = GrownCapacity(count, kCapacityStep);
-        if (capacity == 0 || !ResizeStorage(nearbyIndices, nearbyCapacity, capacity)) {
+        if (capacity == 0 || !ResizeNearby(capacity)) {
             return false;
         }
-        nearbyCapacity = capacity;
     }
     nearbyIndices[nearbyCount] = index;
     nearbyCount = count;

@@ -1,14 +1,16 @@
 // The nearby airport query: the part of AirportFinder that the overlay drives.
 //
 // The query keeps, in database order, every airport within the limit whose code is not yet
-// listed. Two shortcuts skip work without changing any result:
+// listed. Two devices keep it fast without changing any result:
 //   - a latitude band: the distance is never less than the latitude difference at 111120 m a
 //     degree, so an airport whose latitude lies farther from the query's than the limit (and a
 //     margin far above every rounding involved) cannot pass the distance test, and is passed over
 //     before its position is converted and measured;
-//   - a filter of the codes listed so far: a code whose bit is clear cannot be in the list, so
-//     the list is searched only when the bit is set.
+//   - a crit-bit tree of the codes listed so far, kept in storage that grows with the list: a
+//     code is looked up and added in at most 32 steps, whatever the codes, so the de-duplication
+//     takes time linear in the airports found instead of their square.
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -25,9 +27,14 @@ namespace halvern {
 namespace {
 
 // Codes are compared over at most four characters, stopping after the first zero: "AB" and
-// "ABC" differ, two empty codes are equal, and bytes after a code's terminator never count.
-bool SameCode(const char (&a)[5], const char (&b)[5]) {
-    return std::strncmp(a, b, 4) == 0;
+// "ABC" differ, two empty codes are equal, and bytes after a code's terminator never count. The
+// key holds exactly those characters, so equal codes have equal keys and others differ.
+std::uint32_t CodeKey(const char (&code)[5]) {
+    std::uint32_t key = 0;
+    for (int i = 0; i < 4 && code[i] != '\0'; ++i) {
+        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(code[i])) << (8 * i);
+    }
+    return key;
 }
 
 // The latitudes, in degrees, outside which no airport can lie within the limit.
@@ -65,38 +72,6 @@ class LatitudeBand {
     double north_ = std::numeric_limits<double>::infinity();
 };
 
-// A one-sided filter of the codes in the list: one bit per hash of a code, cleared for every
-// query. Equal codes (as SameCode compares them) always hash alike.
-class ListedCodes {
-  public:
-    ListedCodes() { std::memset(bits_, 0, sizeof bits_); }
-
-    void Add(const char (&code)[5]) {
-        const std::uint32_t bit = Bit(code);
-        bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-    }
-
-    // False only when no listed code equals this one.
-    bool MayHold(const char (&code)[5]) const {
-        const std::uint32_t bit = Bit(code);
-        return (bits_[bit / 64] >> (bit % 64) & 1) != 0;
-    }
-
-  private:
-    static constexpr std::uint32_t kBitsLog2 = 14;
-
-    // The code as SameCode sees it: its first four characters, those after a zero taken as zero.
-    static std::uint32_t Bit(const char (&code)[5]) {
-        std::uint32_t key = 0;
-        for (int i = 0; i < 4 && code[i] != '\0'; ++i) {
-            key |= static_cast<std::uint32_t>(static_cast<unsigned char>(code[i])) << (8 * i);
-        }
-        return (key * 0x9E3779B1u) >> (32 - kBitsLog2);
-    }
-
-    std::uint64_t bits_[(std::uint32_t{1} << kBitsLog2) / 64];
-};
-
 }  // namespace
 
 void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {
@@ -104,7 +79,8 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
     // One precision guard for the whole walk instead of two per record.
     platform::ExtendedPrecisionScope extended;
     const LatitudeBand band(position, limitMetres);
-    ListedCodes listedCodes;
+    // The tree's root: a node index, or ~entry when the list holds one entry.
+    std::int32_t root = 0;
     for (std::int32_t i = 0; i < recordCount; ++i) {
         const AirportRecord& record = records[i];
         if (band.Excludes(record.latitude)) {
@@ -118,21 +94,56 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
             continue;
         }
         // The first airport of a code in database order wins, however far it is.
-        bool listed = false;
-        if (listedCodes.MayHold(record.code)) {
-            for (std::int32_t j = 0; j < nearbyCount && !listed; ++j) {
-                listed = SameCode(records[nearbyIndices[j]].code, record.code);
-            }
-        }
-        if (listed) {
+        const std::uint32_t key = CodeKey(record.code);
+        if (ListedCode(key, root)) {
             continue;
         }
         // When the list cannot grow it keeps the airports found so far.
         if (!AppendNearby(i)) {
             return;
         }
-        listedCodes.Add(record.code);
+        AddListedCode(key, root);
     }
+}
+
+// The list entry whose key shares the most leading bits with `key`, following the tree from
+// `root` by the bit each node tests.
+std::int32_t AirportFinder::ClosestListedEntry(std::uint32_t key, std::int32_t root) const {
+    std::int32_t at = root;
+    while (at >= 0) {
+        const CodeNode& node = nearbyNodes[at];
+        at = node.child[key >> node.bit & 1];
+    }
+    return ~at;
+}
+
+bool AirportFinder::ListedCode(std::uint32_t key, std::int32_t root) const {
+    return nearbyCount > 0 && nearbyKeys[ClosestListedEntry(key, root)] == key;
+}
+
+void AirportFinder::AddListedCode(std::uint32_t key, std::int32_t& root) {
+    // The entry just appended; its key is not in the tree yet.
+    const std::int32_t entry = nearbyCount - 1;
+    nearbyKeys[entry] = key;
+    if (entry == 0) {
+        root = ~0;
+        return;
+    }
+    const std::uint32_t differ = nearbyKeys[ClosestListedEntry(key, root)] ^ key;
+    const auto bit = static_cast<std::uint32_t>(31 - std::countl_zero(differ));
+    // The new node goes where the path's tested bits fall below the new one: nodes test falling
+    // bits from the root down.
+    std::int32_t* link = &root;
+    while (*link >= 0 && nearbyNodes[*link].bit > bit) {
+        CodeNode& node = nearbyNodes[*link];
+        link = &node.child[key >> node.bit & 1];
+    }
+    CodeNode& added = nearbyNodes[entry - 1];
+    const std::uint32_t side = key >> bit & 1;
+    added.bit = bit;
+    added.child[side] = ~entry;
+    added.child[1 - side] = *link;
+    *link = entry - 1;
 }
 
 }  // namespace halvern
