@@ -46,11 +46,13 @@ DetailBlocks::DetailBlocks(const ImageReader& image, std::int64_t sectionEnd)
 }
 
 bool DetailBlocks::Marked(const std::uint64_t* bits, std::int64_t q) const {
-    return q < mapped_ && (bits[q / 64] >> (q % 64) & 1) != 0;
+    const std::int64_t bit = q - base_;
+    return q < mapped_ && (bits[bit / 64] >> (bit % 64) & 1) != 0;
 }
 
-void DetailBlocks::Mark(std::uint64_t* bits, std::int64_t q) {
-    bits[q / 64] |= std::uint64_t{1} << (q % 64);
+void DetailBlocks::Mark(std::uint64_t* bits, std::int64_t q) const {
+    const std::int64_t bit = q - base_;
+    bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
 }
 
 std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
@@ -89,7 +91,12 @@ std::size_t DetailBlocks::IndexOf(std::int64_t key) const {
 bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
     std::sort(starts, starts + count);
     count = static_cast<std::size_t>(std::unique(starts, starts + count) - starts);
-    const auto words = static_cast<std::size_t>((mapped_ + 63) / 64);
+    if (count == 0) {
+        return true;
+    }
+    // Every step goes forward, so no block reads below the first start: the maps begin there.
+    base_ = std::min(starts[0], mapped_);
+    const auto words = static_cast<std::size_t>((mapped_ - base_ + 63) / 64);
     read_ = Storage<std::uint64_t>(words);
     isKey_ = Storage<std::uint64_t>(words);
     // Each walk of the first pass ends at one junction at most.

@@ -54,14 +54,15 @@ class DetailBlocks {
     std::int64_t Step(std::int64_t q, BlockOutcome& outcome);
 
     bool Marked(const std::uint64_t* bits, std::int64_t q) const;
-    static void Mark(std::uint64_t* bits, std::int64_t q);
+    void Mark(std::uint64_t* bits, std::int64_t q) const;
     std::size_t IndexOf(std::int64_t key) const;
 
     const ImageReader& image_;
     std::int64_t sectionEnd_;
-    // Offsets below this have a bit in the maps: the lesser of the section end and the image
-    // size (a sub-record at or beyond the image size cannot be read).
+    // Offsets from base_ to below this have a bit in the maps: the lesser of the section end and
+    // the image size (a sub-record at or beyond the image size cannot be read).
     std::int64_t mapped_ = 0;
+    std::int64_t base_ = 0;  // the offset of the maps' first bit: the lowest block start
     std::unique_ptr<std::uint64_t[]> read_;     // sub-records read by the first pass
     std::unique_ptr<std::uint64_t[]> isKey_;    // starts and junctions
     std::unique_ptr<std::int64_t[]> keys_;      // starts and junctions, rising
