@@ -18,12 +18,6 @@ namespace {
 
 using namespace scenery;
 
-// A step as the host's 32-bit arithmetic forms it: size + 8 wraps, and a step that is not
-// positive as a signed value ends the walk.
-std::int32_t WrappedStep(std::uint32_t size) {
-    return static_cast<std::int32_t>(size + kRecordHeadSize);
-}
-
 // The step from a section-level record to the next; false for a kind the section does not
 // list, which ends the walk.
 bool SectionStep(std::uint32_t kind, std::uint32_t size, std::int32_t& step) {

@@ -11,11 +11,6 @@ using namespace scenery;
 
 namespace {
 
-// A step as the host's 32-bit arithmetic forms it: size + 8 wraps.
-std::int32_t WrappedStep(std::uint32_t size) {
-    return static_cast<std::int32_t>(size + kRecordHeadSize);
-}
-
 // The outcome of a walk that reached a later key after `before`: what the rest of the block
 // finds replaces what came before it.
 BlockOutcome Joined(const BlockOutcome& before, const BlockOutcome& after) {

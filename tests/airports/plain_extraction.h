@@ -69,8 +69,10 @@ class PlainExtraction {
         if (at < 0 || static_cast<std::uint64_t>(at) + 4 > size_) {
             return false;
         }
-        value = static_cast<std::uint32_t>(data_[at] | data_[at + 1] << 8 | data_[at + 2] << 16 |
-                                           static_cast<std::uint32_t>(data_[at + 3]) << 24);
+        value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = value << 8 | data_[at + i];
+        }
         return true;
     }
 
