@@ -61,30 +61,38 @@ bool AirportFinder::ReserveRecords(std::int32_t count) {
 bool AirportFinder::ResizeNearby(std::int32_t capacity) {
     const auto oldCount = static_cast<std::size_t>(nearbyCapacity);
     const auto newCount = static_cast<std::size_t>(capacity);
-    if (newCount <= oldCount || newCount > SIZE_MAX / kNearbyEntryBytes) {
+    // The first block holds the indices alone; a grown one the keys and tree nodes too.
+    const bool withTree = capacity > kInitialCapacity;
+    const std::size_t entryBytes = withTree ? kNearbyEntryBytes : sizeof(std::int32_t);
+    if (newCount <= oldCount || newCount > SIZE_MAX / entryBytes) {
         return false;
     }
-    void* grown = std::realloc(nearbyIndices, newCount * kNearbyEntryBytes);
+    void* grown = std::realloc(nearbyIndices, newCount * entryBytes);
     if (grown == nullptr) {
         return false;
     }
-    // The keys and the nodes move up to their places for the new capacity (the nodes first, as
-    // the keys move into where they were); what follows each array's old entries is zero.
     auto* bytes = static_cast<unsigned char*>(grown);
-    const std::size_t keysAt = newCount * sizeof(std::int32_t);
-    const std::size_t nodesAt = keysAt + newCount * sizeof(std::uint32_t);
-    std::memmove(bytes + nodesAt, bytes + oldCount * (kNearbyEntryBytes - sizeof(CodeNode)),
-                 oldCount * sizeof(CodeNode));
-    std::memmove(bytes + keysAt, bytes + oldCount * sizeof(std::int32_t),
-                 oldCount * sizeof(std::uint32_t));
-    const std::size_t added = newCount - oldCount;
-    std::memset(bytes + oldCount * sizeof(std::int32_t), 0, added * sizeof(std::int32_t));
-    std::memset(bytes + keysAt + oldCount * sizeof(std::uint32_t), 0,
-                added * sizeof(std::uint32_t));
-    std::memset(bytes + nodesAt + oldCount * sizeof(CodeNode), 0, added * sizeof(CodeNode));
+    if (withTree) {
+        // Keys and nodes of the old block move up to their places for the new capacity (the
+        // nodes first, as the keys move into where they were); the rest is zero.
+        const std::size_t keysAt = newCount * sizeof(std::int32_t);
+        const std::size_t nodesAt = keysAt + newCount * sizeof(std::uint32_t);
+        const std::size_t kept = nearbyKeys != nullptr ? oldCount : 0;
+        std::memmove(bytes + nodesAt, bytes + kept * (kNearbyEntryBytes - sizeof(CodeNode)),
+                     kept * sizeof(CodeNode));
+        std::memmove(bytes + keysAt, bytes + kept * sizeof(std::int32_t),
+                     kept * sizeof(std::uint32_t));
+        std::memset(bytes + keysAt + kept * sizeof(std::uint32_t), 0,
+                    (newCount - kept) * sizeof(std::uint32_t));
+        std::memset(bytes + nodesAt + kept * sizeof(CodeNode), 0,
+                    (newCount - kept) * sizeof(CodeNode));
+        nearbyKeys = reinterpret_cast<std::uint32_t*>(bytes + keysAt);
+        nearbyNodes = reinterpret_cast<CodeNode*>(bytes + nodesAt);
+    }
+    // Only now, as the old keys lay there.
+    std::memset(bytes + oldCount * sizeof(std::int32_t), 0,
+                (newCount - oldCount) * sizeof(std::int32_t));
     nearbyIndices = reinterpret_cast<std::int32_t*>(bytes);
-    nearbyKeys = reinterpret_cast<std::uint32_t*>(bytes + keysAt);
-    nearbyNodes = reinterpret_cast<CodeNode*>(bytes + nodesAt);
     nearbyCapacity = capacity;
     return true;
 }

@@ -98,10 +98,11 @@ class AirportFinder {
         std::uint32_t bit;  // the highest bit in which the codes below the two children differ
     };
 
-    // The nearby list, with the code of each entry as a 32-bit key and one tree node for each
-    // entry after the first. The three arrays share one block (indices, keys, nodes, each
-    // `nearbyCapacity` long) that grows as the list does, so the query allocates no more than
-    // the list alone would.
+    // The nearby list, and once it has outgrown its first block, the code of each entry as a
+    // 32-bit key and one tree node for each entry after the first. The three arrays then share
+    // one block (indices, keys, nodes, each `nearbyCapacity` long) that grows as the list does,
+    // so the query allocates no more than the list alone would; the first block holds only the
+    // indices (keys and nodes null), so a list that never grows costs what it did.
     std::int32_t* nearbyIndices = nullptr;
     std::uint32_t* nearbyKeys = nullptr;
     CodeNode* nearbyNodes = nullptr;
@@ -119,10 +120,11 @@ class AirportFinder {
         sizeof(std::int32_t) + sizeof(std::uint32_t) + sizeof(CodeNode);
 
     // The codes of the nearby list during a query (nearby_query.cpp): whether a code key is
-    // listed, and the key of the entry just appended added to the tree whose root is `root`.
+    // listed, and the key of list entry `entry` (entries 0 to entry - 1 added already) added to
+    // the tree whose root is `root`.
     std::int32_t ClosestListedEntry(std::uint32_t key, std::int32_t root) const;
     bool ListedCode(std::uint32_t key, std::int32_t root) const;
-    void AddListedCode(std::uint32_t key, std::int32_t& root);
+    void AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root);
 };
 
 // Converts an elevation in metres to stored feet (see AddAirport).

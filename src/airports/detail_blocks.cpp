@@ -92,19 +92,21 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
     // Every step goes forward, so no block reads below the first start: the maps begin there.
     base_ = std::min(starts[0], mapped_);
     const auto words = static_cast<std::size_t>((mapped_ - base_ + 63) / 64);
-    read_ = Storage<std::uint64_t>(words);
-    isKey_ = Storage<std::uint64_t>(words);
+    // Both maps in one block.
+    maps_ = Storage<std::uint64_t>(2 * words);
     // Each walk of the first pass ends at one junction at most.
     keys_ = Storage<std::int64_t>(2 * count);
     outcomes_ = Storage<BlockOutcome>(2 * count);
-    if (!read_ || !isKey_ || !keys_ || !outcomes_) {
+    if (!maps_ || !keys_ || !outcomes_) {
         return false;
     }
+    read_ = maps_.get();
+    isKey_ = maps_.get() + words;
     keyCount_ = count;
     std::copy(starts, starts + count, keys_.get());
     for (std::size_t i = 0; i < count; ++i) {
         if (starts[i] < mapped_) {
-            Mark(isKey_.get(), starts[i]);
+            Mark(isKey_, starts[i]);
         }
     }
 
@@ -115,14 +117,14 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
             if (q >= mapped_) {
                 break;  // cannot be read: the block ends there whatever reaches it
             }
-            if (Marked(read_.get(), q)) {
-                if (!Marked(isKey_.get(), q)) {
-                    Mark(isKey_.get(), q);
+            if (Marked(read_, q)) {
+                if (!Marked(isKey_, q)) {
+                    Mark(isKey_, q);
                     keys_[keyCount_++] = q;
                 }
                 break;
             }
-            Mark(read_.get(), q);
+            Mark(read_, q);
         }
     }
     std::sort(keys_.get(), keys_.get() + keyCount_);
@@ -133,7 +135,7 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
         BlockOutcome outcome;
         std::int64_t q = key;
         while (q >= 0 && q < sectionEnd_) {
-            if (q != key && Marked(isKey_.get(), q)) {
+            if (q != key && Marked(isKey_, q)) {
                 outcome = Joined(outcome, outcomes_[IndexOf(q)]);
                 break;
             }

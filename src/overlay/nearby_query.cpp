@@ -6,9 +6,12 @@
 //     degree, so an airport whose latitude lies farther from the query's than the limit (and a
 //     margin far above every rounding involved) cannot pass the distance test, and is passed over
 //     before its position is converted and measured;
-//   - a crit-bit tree of the codes listed so far, kept in storage that grows with the list: a
-//     code is looked up and added in at most 32 steps, whatever the codes, so the de-duplication
-//     takes time linear in the airports found instead of their square.
+//   - while the list fits its first block (1000 entries), a filter of the codes listed so far:
+//     a code whose bit is clear cannot be in the list, so the list is searched only when the bit
+//     is set (at most 1000 entries, a bounded cost);
+//   - once the list has outgrown that block, a crit-bit tree of the codes listed so far, kept in
+//     the grown block: a code is looked up and added in at most 32 steps whatever the codes, so
+//     a query with many airports in range takes time linear in them instead of their square.
 
 #include <bit>
 #include <cmath>
@@ -36,6 +39,31 @@ std::uint32_t CodeKey(const char (&code)[5]) {
     }
     return key;
 }
+
+// A one-sided filter of the codes in the list: one bit per hash of a code, cleared for every
+// query. Equal codes have equal keys, so they always hash alike.
+class ListedCodes {
+  public:
+    ListedCodes() { std::memset(bits_, 0, sizeof bits_); }
+
+    void Add(std::uint32_t key) {
+        const std::uint32_t bit = Bit(key);
+        bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+
+    // False only when no listed code equals this one.
+    bool MayHold(std::uint32_t key) const {
+        const std::uint32_t bit = Bit(key);
+        return (bits_[bit / 64] >> (bit % 64) & 1) != 0;
+    }
+
+  private:
+    static constexpr std::uint32_t kBitsLog2 = 14;
+
+    static std::uint32_t Bit(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kBitsLog2); }
+
+    std::uint64_t bits_[(std::uint32_t{1} << kBitsLog2) / 64];
+};
 
 // The latitudes, in degrees, outside which no airport can lie within the limit.
 class LatitudeBand {
@@ -79,8 +107,11 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
     // One precision guard for the whole walk instead of two per record.
     platform::ExtendedPrecisionScope extended;
     const LatitudeBand band(position, limitMetres);
-    // The tree's root: a node index, or ~entry when the list holds one entry.
+    // The tree's root (a node index, or ~entry when the list holds one entry), once the list's
+    // block has room for the tree; until then the filter.
     std::int32_t root = 0;
+    bool inTree = nearbyKeys != nullptr;
+    ListedCodes listedCodes;
     for (std::int32_t i = 0; i < recordCount; ++i) {
         const AirportRecord& record = records[i];
         if (band.Excludes(record.latitude)) {
@@ -95,14 +126,33 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
         }
         // The first airport of a code in database order wins, however far it is.
         const std::uint32_t key = CodeKey(record.code);
-        if (ListedCode(key, root)) {
+        bool listed = false;
+        if (inTree) {
+            listed = ListedCode(key, root);
+        } else if (listedCodes.MayHold(key)) {
+            for (std::int32_t j = 0; j < nearbyCount && !listed; ++j) {
+                listed = CodeKey(records[nearbyIndices[j]].code) == key;
+            }
+        }
+        if (listed) {
             continue;
         }
         // When the list cannot grow it keeps the airports found so far.
         if (!AppendNearby(i)) {
             return;
         }
-        AddListedCode(key, root);
+        if (!inTree && nearbyKeys != nullptr) {
+            // The list has just outgrown its first block: the tree takes over the codes so far.
+            inTree = true;
+            for (std::int32_t j = 0; j + 1 < nearbyCount; ++j) {
+                AddListedCode(CodeKey(records[nearbyIndices[j]].code), j, root);
+            }
+        }
+        if (inTree) {
+            AddListedCode(key, nearbyCount - 1, root);
+        } else {
+            listedCodes.Add(key);
+        }
     }
 }
 
@@ -121,9 +171,7 @@ bool AirportFinder::ListedCode(std::uint32_t key, std::int32_t root) const {
     return nearbyCount > 0 && nearbyKeys[ClosestListedEntry(key, root)] == key;
 }
 
-void AirportFinder::AddListedCode(std::uint32_t key, std::int32_t& root) {
-    // The entry just appended; its key is not in the tree yet.
-    const std::int32_t entry = nearbyCount - 1;
+void AirportFinder::AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root) {
     nearbyKeys[entry] = key;
     if (entry == 0) {
         root = ~0;

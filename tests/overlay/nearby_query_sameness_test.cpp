@@ -331,6 +331,13 @@ TEST(NearbyQuerySameness, CodesThatDifferInSingleBitsAndPrefixesKeepTheFirstOfEa
     EXPECT_EQ(finder.Nearby(), expected);
     EXPECT_GT(expected.size(), 1000u);
     EXPECT_GT(finder.NearbyCapacity(), 2000);
+    // Later queries find the grown block and use the tree from their first airport on.
+    for (const double nauticalMiles : {0.3, 30.0}) {
+        const double limit = QueryRadiusMetres(static_cast<std::int32_t>(nauticalMiles)) +
+                             (nauticalMiles < 1 ? 500.0 : 0.0);
+        finder.FindNearbyAirports(position, limit);
+        EXPECT_EQ(finder.Nearby(), PlainQuery(finder, position, limit)) << nauticalMiles;
+    }
 }
 
 }  // namespace
