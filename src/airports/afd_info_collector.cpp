@@ -215,9 +215,16 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
         ++blockCount;
         return Walk::kGoOn;
     });
-    const std::unique_ptr<std::int64_t[]> starts(new (std::nothrow) std::int64_t[blockCount + 1]);
-    if (!starts) {
-        return;
+    // A small file's block starts stay on the stack.
+    std::int64_t few[64];
+    std::unique_ptr<std::int64_t[]> many;
+    std::int64_t* starts = few;
+    if (blockCount > sizeof few / sizeof few[0]) {
+        many.reset(new (std::nothrow) std::int64_t[blockCount]);
+        if (!many) {
+            return;
+        }
+        starts = many.get();
     }
     std::size_t filled = 0;
     ForEachAirport(reader, section, sectionEnd, [&](std::int64_t, std::int64_t detail) {
@@ -225,7 +232,7 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
         return Walk::kGoOn;
     });
     DetailBlocks blocks(reader, sectionEnd);
-    if (!blocks.Walk(starts.get(), filled)) {
+    if (!blocks.Walk(starts, filled)) {
         return;
     }
     subRecordVisits_ += blocks.Visits();

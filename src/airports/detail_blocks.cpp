@@ -1,6 +1,7 @@
 #include "airports/detail_blocks.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 #include "airports/scenery_layout.h"
@@ -22,11 +23,6 @@ BlockOutcome Joined(const BlockOutcome& before, const BlockOutcome& after) {
         joined.code = before.code;
     }
     return joined;
-}
-
-template <typename T>
-std::unique_ptr<T[]> Storage(std::size_t count) {
-    return std::unique_ptr<T[]>(new (std::nothrow) T[count == 0 ? 1 : count]());
 }
 
 // Position sub-record: three pairs of 32-bit words from +12.
@@ -79,8 +75,7 @@ std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
 }
 
 std::size_t DetailBlocks::IndexOf(std::int64_t key) const {
-    return static_cast<std::size_t>(std::lower_bound(keys_.get(), keys_.get() + keyCount_, key) -
-                                    keys_.get());
+    return static_cast<std::size_t>(std::lower_bound(keys_, keys_ + keyCount_, key) - keys_);
 }
 
 bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
@@ -92,18 +87,28 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
     // Every step goes forward, so no block reads below the first start: the maps begin there.
     base_ = std::min(starts[0], mapped_);
     const auto words = static_cast<std::size_t>((mapped_ - base_ + 63) / 64);
-    // Both maps in one block.
-    maps_ = Storage<std::uint64_t>(2 * words);
-    // Each walk of the first pass ends at one junction at most.
-    keys_ = Storage<std::int64_t>(2 * count);
-    outcomes_ = Storage<BlockOutcome>(2 * count);
-    if (!maps_ || !keys_ || !outcomes_) {
-        return false;
+    // One block holds both maps, then the keys, then their outcomes; a small file's fits in the
+    // object itself. Each walk of the first pass ends at one junction at most.
+    constexpr std::size_t kOutcomeWords = sizeof(BlockOutcome) / sizeof(std::uint64_t);
+    static_assert(sizeof(BlockOutcome) % sizeof(std::uint64_t) == 0);
+    const std::size_t total = 2 * words + 2 * count + 2 * count * kOutcomeWords;
+    std::uint64_t* storage = inline_;
+    if (total > kInlineWords) {
+        heap_.reset(new (std::nothrow) std::uint64_t[total]);
+        if (!heap_) {
+            return false;
+        }
+        storage = heap_.get();
     }
-    read_ = maps_.get();
-    isKey_ = maps_.get() + words;
+    std::fill(storage, storage + 2 * words, std::uint64_t{0});
+    read_ = storage;
+    isKey_ = storage + words;
+    keys_ = reinterpret_cast<std::int64_t*>(storage + 2 * words);
+    outcomes_ = std::uninitialized_value_construct_n(
+                    reinterpret_cast<BlockOutcome*>(storage + 2 * words + 2 * count), 2 * count) -
+                2 * count;
     keyCount_ = count;
-    std::copy(starts, starts + count, keys_.get());
+    std::copy(starts, starts + count, keys_);
     for (std::size_t i = 0; i < count; ++i) {
         if (starts[i] < mapped_) {
             Mark(isKey_, starts[i]);
@@ -127,7 +132,7 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
             Mark(read_, q);
         }
     }
-    std::sort(keys_.get(), keys_.get() + keyCount_);
+    std::sort(keys_, keys_ + keyCount_);
 
     // Second pass: the keys in falling order, each walked up to the next key on its chain.
     for (std::size_t i = keyCount_; i-- > 0;) {

@@ -63,11 +63,14 @@ class DetailBlocks {
     // the image size (a sub-record at or beyond the image size cannot be read).
     std::int64_t mapped_ = 0;
     std::int64_t base_ = 0;  // the offset of the maps' first bit: the lowest block start
-    std::unique_ptr<std::uint64_t[]> maps_;     // the two maps below, one after the other
-    std::uint64_t* read_ = nullptr;             // sub-records read by the first pass
-    std::uint64_t* isKey_ = nullptr;            // starts and junctions
-    std::unique_ptr<std::int64_t[]> keys_;      // starts and junctions, rising
-    std::unique_ptr<BlockOutcome[]> outcomes_;  // the outcome of each key
+    // Storage of the maps, keys and outcomes: in the object for a small file, else on the heap.
+    static constexpr std::size_t kInlineWords = 512;
+    std::uint64_t inline_[kInlineWords];
+    std::unique_ptr<std::uint64_t[]> heap_;
+    std::uint64_t* read_ = nullptr;     // sub-records read by the first pass
+    std::uint64_t* isKey_ = nullptr;    // starts and junctions
+    std::int64_t* keys_ = nullptr;      // starts and junctions, rising
+    BlockOutcome* outcomes_ = nullptr;  // the outcome of each key
     std::size_t keyCount_ = 0;
     std::uint64_t visits_ = 0;
 };
