@@ -1,7 +1,8 @@
 // The scenery-file extraction on the bytes of one file: the image as the collector walks it
 // (an exact-size copy), the same bytes as a real file that ScanFile maps, the module's own
 // collector in extraction mode, and its fingerprint mode on a path and a directory entry taken
-// from the input. All three walks must report the same airports.
+// from the input. All three walks must report the same airports, and the same as the plain walk
+// of every block on its own (plain_extraction.h) reports.
 
 #include <cmath>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
 #include "fuzz_common.h"
+#include "plain_extraction.h"
 
 namespace {
 
@@ -82,6 +84,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CheckingCollector walked(image.data(), image.size());
     walked.ParseMappedFile(image.data(), image.size());
+    // The section walk without the header check, as the plain walk does it.
+    CheckingCollector extracted(image.data(), image.size());
+    extracted.ExtractAirports(image.data(), image.size());
+    const std::vector<halvern::testing::PlainAirport> plain =
+        halvern::testing::PlainExtraction(image.data(), image.size()).Airports();
+    Check(plain.size() == extracted.airports.size(), "the plain walk reports another count");
+    for (std::size_t i = 0; i < plain.size() && i < extracted.airports.size(); ++i) {
+        const Reported& a = extracted.airports[i];
+        Check(plain[i] == halvern::testing::PlainAirport{a.name, a.code, a.latitude, a.longitude,
+                                                         a.elevationMetres},
+              "the plain walk reports another airport");
+    }
 
     // The same bytes as a file on the disk, mapped by the collector itself.
     const halvern::fuzz::ScratchSimulator& sim = halvern::fuzz::ScratchSimulator::Get();

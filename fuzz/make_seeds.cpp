@@ -15,6 +15,7 @@
 
 #include "airports/airport_finder.h"
 #include "airports/byte_order.h"
+#include "crafted_scenery.h"
 #include "fuzz_common.h"
 #include "overlay_input.h"
 #include "scenery/scenery_file_writer.h"
@@ -151,8 +152,8 @@ void SceneryFileSeeds(const fs::path& root) {
     }
     seeds.Put("unterminated.bgl", unterminated);
 
-    // Many airport records pointing into one long block, its position at the far end: the walk
-    // ends once the file's share of sub-record visits is spent.
+    // Many airport records pointing into one long block, its position at the far end: the block
+    // is walked once for all of them.
     std::vector<halvern::scenery::SubRecord> subRecords(40, {0x20002, {}, std::nullopt});
     subRecords.push_back(halvern::scenery::PositionDegrees(1, 2, 3));
     subRecords.push_back(halvern::scenery::EndOfBlock());
@@ -166,6 +167,12 @@ void SceneryFileSeeds(const fs::path& root) {
         shared.Add(airport);
     }
     seeds.Put("shared-block.bgl", shared.Build());
+
+    // Every crafted shape of the benchmark, a few kilobytes long.
+    for (const halvern::crafted::Shape shape : halvern::crafted::kShapes) {
+        seeds.Put(std::string("crafted-") + halvern::crafted::ShapeName(shape) + ".bgl",
+                  halvern::crafted::Scenery(shape, 4096));
+    }
 }
 
 // --- Cache files ---------------------------------------------------------------------------

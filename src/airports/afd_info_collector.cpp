@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
+#include "airports/detail_blocks.h"
 #include "airports/image_reader.h"
 #include "airports/scenery_layout.h"
 #include "platform/extended_precision.h"
@@ -14,12 +17,6 @@ namespace halvern {
 namespace {
 
 using namespace scenery;
-
-// A step as the host's 32-bit arithmetic forms it: size + 8 wraps, and a step that is not
-// positive as a signed value ends the walk.
-std::int32_t WrappedStep(std::uint32_t size) {
-    return static_cast<std::int32_t>(size + kRecordHeadSize);
-}
 
 // The step from a section-level record to the next; false for a kind the section does not
 // list, which ends the walk.
@@ -89,77 +86,83 @@ bool ReadPosition(const ImageReader& image, std::int64_t subRecord, AirportPosit
     return true;
 }
 
-// The code text is held in 8 characters with its terminator; a longer text is cut to fit.
+// The code text is held in 8 characters with its terminator; a longer text is cut to fit. Only
+// those characters are read, however long the text runs on.
 constexpr std::size_t kCodeCapacity = 8;
 
 void CopyCode(const char* text, char (&code)[kCodeCapacity]) {
-    const std::size_t length = std::min(std::strlen(text), kCodeCapacity - 1);
+    // The text ends inside the image, so the search stops at its zero at the latest.
+    const void* end = std::memchr(text, 0, kCodeCapacity - 1);
+    const std::size_t length = end != nullptr
+                                   ? static_cast<std::size_t>(static_cast<const char*>(end) - text)
+                                   : kCodeCapacity - 1;
     std::memcpy(code, text, length);
     code[length] = '\0';
 }
 
 enum class Walk { kGoOn, kStop };
 
-// Processes the airport facility record at `record`: walks its detail block and reports the
-// airport if the block holds a position. kStop when a read reached outside the image or when
-// the file's sub-record visits (`blockBudget`) are spent.
-Walk ProcessAirport(AFDInfoCollector& collector, const ImageReader& image, std::int64_t record,
-                    std::int64_t sectionEnd, std::uint64_t& blockBudget) {
-    std::uint32_t tag = 0;
-    std::int32_t detail = 0;
-    if (!image.U32(record + kAirportTagOffset, tag)) {
-        return Walk::kStop;
-    }
-    if (tag != kAirportTag) {
-        return Walk::kGoOn;
-    }
-    if (!image.I32(record + kAirportDetailOffset, detail)) {
-        return Walk::kStop;
-    }
-    if (detail < 0 || detail + kDetailBlockMargin >= sectionEnd) {
-        return Walk::kGoOn;
-    }
-
-    bool hasPosition = false;
-    AirportPosition position{};
-    char code[kCodeCapacity] = "????";
-    for (std::int64_t q = detail; q < sectionEnd;) {
-        if (blockBudget == 0) {
-            return Walk::kStop;
-        }
-        --blockBudget;
+// Walks the section-level records from `section` to `sectionEnd` and hands every airport facility
+// record whose detail block may be walked to `visit` (record offset, block offset). The walk ends
+// where a record cannot be read or stepped over, or when `visit` answers kStop.
+template <typename Visit>
+void ForEachAirport(const ImageReader& image, std::int64_t section, std::int64_t sectionEnd,
+                    Visit visit) {
+    for (std::int64_t p = section; p < sectionEnd;) {
         std::uint32_t kind = 0;
-        std::uint32_t size = 0;
-        if (!image.U32(q, kind) || !image.U32(q + 4, size)) {
-            return Walk::kStop;
+        std::uint32_t recordSize = 0;
+        if (!image.U32(p, kind) || !image.U32(p + 4, recordSize)) {
+            return;
         }
-        if (kind == kSubKindEnd) {
-            break;
+        std::int32_t step = 0;
+        if (!SectionStep(kind, recordSize, step)) {
+            return;
         }
-        if (kind == kSubKindPosition) {
-            if (!ReadPosition(image, q, position)) {
-                return Walk::kStop;
+        if (kind == kKindAirport) {
+            std::uint32_t tag = 0;
+            std::int32_t detail = 0;
+            if (!image.U32(p + kAirportTagOffset, tag)) {
+                return;
             }
-            hasPosition = true;
-        } else if (kind == kSubKindCode) {
-            const char* text = image.Text(q + kCodeTextOffset);
-            if (text == nullptr) {
-                return Walk::kStop;
+            if (tag == kAirportTag) {
+                if (!image.I32(p + kAirportDetailOffset, detail)) {
+                    return;
+                }
+                if (detail >= 0 && detail + kDetailBlockMargin < sectionEnd &&
+                    visit(p, static_cast<std::int64_t>(detail)) == Walk::kStop) {
+                    return;
+                }
             }
-            CopyCode(text, code);
         }
-        const std::int32_t step = kind == kSubKindShort ? 16 : WrappedStep(size);
         if (step <= 0) {
-            break;
+            return;
         }
-        q += step;
+        p += step;
     }
-    if (!hasPosition) {
+}
+
+// Reports the airport of the record at `record` from the outcome of its detail block. kStop when
+// a read reached outside the image.
+Walk ReportAirport(AFDInfoCollector& collector, const ImageReader& image, std::int64_t record,
+                   const BlockOutcome& block) {
+    if (block.outside) {
+        return Walk::kStop;
+    }
+    if (block.position < 0) {
         return Walk::kGoOn;
     }
     const char* name = image.Text(record + kAirportNameOffset);
-    if (name == nullptr) {
+    AirportPosition position{};
+    if (name == nullptr || !ReadPosition(image, block.position, position)) {
         return Walk::kStop;
+    }
+    char code[kCodeCapacity] = "????";
+    if (block.code >= 0) {
+        const char* text = image.Text(block.code + kCodeTextOffset);
+        if (text == nullptr) {
+            return Walk::kStop;
+        }
+        CopyCode(text, code);
     }
     collector.OnAirport(name, position.latitude, position.longitude, position.elevationMetres,
                         code);
@@ -205,31 +208,37 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     }
     // The section ends at S + size (the head is not added).
     const std::int64_t sectionEnd = static_cast<std::int64_t>(section) + sectionSize;
-    // Sub-records the detail blocks of this file may visit in all. A sound sub-record, its end
-    // marker included, covers at least 8 bytes, so blocks that do not overlap need at most
-    // size / 8 visits; twice that leaves room for blocks that share their ends. A file whose
-    // airports point into one long block many times over ends its walk here instead of taking
-    // time that grows with the square of its size.
-    std::uint64_t blockBudget = size / 4;
-    for (std::int64_t p = section; p < sectionEnd;) {
-        std::uint32_t kind = 0;
-        std::uint32_t recordSize = 0;
-        if (!reader.U32(p, kind) || !reader.U32(p + 4, recordSize)) {
+    // The blocks are walked together first (each sub-record read a bounded number of times,
+    // however many airports share it), then the airports are reported in file order.
+    std::size_t blockCount = 0;
+    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t, std::int64_t) {
+        ++blockCount;
+        return Walk::kGoOn;
+    });
+    // A small file's block starts stay on the stack.
+    std::int64_t few[64];
+    std::unique_ptr<std::int64_t[]> many;
+    std::int64_t* starts = few;
+    if (blockCount > sizeof few / sizeof few[0]) {
+        many.reset(new (std::nothrow) std::int64_t[blockCount]);
+        if (!many) {
             return;
         }
-        std::int32_t step = 0;
-        if (!SectionStep(kind, recordSize, step)) {
-            return;
-        }
-        if (kind == kKindAirport &&
-            ProcessAirport(*this, reader, p, sectionEnd, blockBudget) == Walk::kStop) {
-            return;
-        }
-        if (step <= 0) {
-            return;
-        }
-        p += step;
+        starts = many.get();
     }
+    std::size_t filled = 0;
+    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t, std::int64_t detail) {
+        starts[filled++] = detail;
+        return Walk::kGoOn;
+    });
+    DetailBlocks blocks(reader, sectionEnd);
+    if (!blocks.Walk(starts, filled)) {
+        return;
+    }
+    subRecordVisits_ += blocks.Visits();
+    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t record, std::int64_t detail) {
+        return ReportAirport(*this, reader, record, blocks.Outcome(detail));
+    });
 }
 
 }  // namespace halvern

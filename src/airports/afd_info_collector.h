@@ -5,6 +5,7 @@
 // virtual OnAirport.
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/file_entry.h"
 
@@ -39,7 +40,16 @@ class AFDInfoCollector {
 
     // Walks the facility section of a file image. Every read stays inside the image: a record or
     // text that reaches past its end ends the walk (airports reported before stay reported).
+    // A file that points nowhere outside itself has all its airports reported. If storage for
+    // the walk cannot be obtained, the file contributes no airports.
     void ExtractAirports(const unsigned char* image, std::size_t size);
+
+    // Sub-records of detail blocks read so far by this collector: at most a few times the
+    // number of bytes of the files it walked, however their airports share their blocks.
+    std::uint64_t SubRecordVisits() const { return subRecordVisits_; }
+
+  private:
+    std::uint64_t subRecordVisits_ = 0;
 };
 
 }  // namespace halvern

@@ -4,6 +4,7 @@
 // fingerprint that keys the cache file. The module object derives from it, so the module is the
 // database; it overrides OnFileScanned to follow the scenery passes.
 
+#include <cstddef>
 #include <cstdint>
 
 #include "airports/airport_record.h"
@@ -93,7 +94,25 @@ class AirportFinder {
     // unchanged) when storage cannot be obtained.
     bool AppendNearby(std::int32_t index);
 
+    // Grows the nearby list's block to `capacity` entries, keeping its contents; false (and the
+    // list unchanged) when storage cannot be obtained.
+    bool ResizeNearby(std::int32_t capacity);
+
+    // One node of the tree of the codes in the nearby list (nearby_query.cpp): a crit-bit tree
+    // whose leaves are list entries. A child is a node index, or ~entry for a leaf.
+    struct CodeNode {
+        std::int32_t child[2];
+        std::uint32_t bit;  // the highest bit in which the codes below the two children differ
+    };
+
+    // The nearby list, and once it has outgrown its first block, the code of each entry as a
+    // 32-bit key and one tree node for each entry after the first. The three arrays then share
+    // one block (indices, keys, nodes, each `nearbyCapacity` long) that grows as the list does,
+    // so the query allocates no more than the list alone would; the first block holds only the
+    // indices (keys and nodes null), so a list that never grows costs what it did.
     std::int32_t* nearbyIndices = nullptr;
+    std::uint32_t* nearbyKeys = nullptr;
+    CodeNode* nearbyNodes = nullptr;
     std::int32_t nearbyCount = 0;
     std::int32_t nearbyCapacity = 0;
     AirportRecord* records = nullptr;
@@ -103,6 +122,17 @@ class AirportFinder {
     bool complete = true;
     // Holds the names of records 0 to recordCount - 1; released when the list is emptied.
     NameArena names;
+
+  private:
+    static constexpr std::size_t kNearbyEntryBytes =
+        sizeof(std::int32_t) + sizeof(std::uint32_t) + sizeof(CodeNode);
+
+    // The codes of the nearby list during a query (nearby_query.cpp): whether a code key is
+    // listed, and the key of list entry `entry` (entries 0 to entry - 1 added already) added to
+    // the tree whose root is `root`.
+    std::int32_t ClosestListedEntry(std::uint32_t key, std::int32_t root) const;
+    bool ListedCode(std::uint32_t key, std::int32_t root) const;
+    void AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root);
 };
 
 // Converts an elevation in metres to stored feet (see AddAirport).

@@ -1,11 +1,12 @@
 #pragma once
 
 // Bounds-checked reads from a file image. Every read states whether it lay wholly inside the
-// image; offsets are 64-bit, so no offset computation can wrap.
+// image; offsets are 64-bit, so no offset computation can wrap. Whether a text ends inside the
+// image is answered in constant time: the image's last zero byte is found once, when the reader
+// is made, so that no text is searched up to the end of the image for each time it is read.
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "airports/byte_order.h"
 
@@ -14,7 +15,16 @@ namespace halvern {
 class ImageReader {
   public:
     ImageReader(const unsigned char* data, std::size_t size)
-        : data_(data), size_(static_cast<std::uint64_t>(size)) {}
+        : data_(data), size_(static_cast<std::uint64_t>(size)) {
+        for (std::size_t i = size; i > 0; --i) {
+            if (data[i - 1] == 0) {
+                lastZero_ = static_cast<std::int64_t>(i - 1);
+                break;
+            }
+        }
+    }
+
+    std::uint64_t Size() const { return size_; }
 
     bool Contains(std::int64_t offset, std::uint64_t length) const {
         return offset >= 0 && static_cast<std::uint64_t>(offset) <= size_ &&
@@ -38,22 +48,19 @@ class ImageReader {
         return true;
     }
 
-    // The zero-terminated text at `offset`, or null when it does not end inside the image.
+    // The zero-terminated text at `offset`, or null when it does not end inside the image: a
+    // text ends inside it exactly when it starts at or before the image's last zero byte.
     const char* Text(std::int64_t offset) const {
-        if (!Contains(offset, 1)) {
+        if (offset < 0 || offset > lastZero_) {
             return nullptr;
         }
-        const auto* start = data_ + offset;
-        const auto available = static_cast<std::size_t>(size_ - static_cast<std::uint64_t>(offset));
-        if (std::memchr(start, 0, available) == nullptr) {
-            return nullptr;
-        }
-        return reinterpret_cast<const char*>(start);
+        return reinterpret_cast<const char*>(data_ + offset);
     }
 
   private:
     const unsigned char* data_;
     std::uint64_t size_;
+    std::int64_t lastZero_ = -1;  // -1: the image holds no zero byte
 };
 
 }  // namespace halvern

@@ -18,6 +18,12 @@ inline constexpr std::uint32_t kHeaderSize = 0xA0;
 // Every record and sub-record starts with kind (u32) and size (u32, length less this head).
 inline constexpr std::uint32_t kRecordHeadSize = 8;
 
+// A step of size + 8 as the host's 32-bit arithmetic forms it: it wraps, and a step that is not
+// positive as a signed value ends the walk or the block.
+inline constexpr std::int32_t WrappedStep(std::uint32_t size) {
+    return static_cast<std::int32_t>(size + kRecordHeadSize);
+}
+
 // Section-level record kinds.
 inline constexpr std::uint32_t kKindEmpty = 0;          // step 8
 inline constexpr std::uint32_t kKindShort = 1;          // step 16

@@ -1,14 +1,19 @@
 // The nearby airport query: the part of AirportFinder that the overlay drives.
 //
 // The query keeps, in database order, every airport within the limit whose code is not yet
-// listed. Two shortcuts skip work without changing any result:
+// listed. Two devices keep it fast without changing any result:
 //   - a latitude band: the distance is never less than the latitude difference at 111120 m a
 //     degree, so an airport whose latitude lies farther from the query's than the limit (and a
 //     margin far above every rounding involved) cannot pass the distance test, and is passed over
 //     before its position is converted and measured;
-//   - a filter of the codes listed so far: a code whose bit is clear cannot be in the list, so
-//     the list is searched only when the bit is set.
+//   - while the list fits its first block (1000 entries), a filter of the codes listed so far:
+//     a code whose bit is clear cannot be in the list, so the list is searched only when the bit
+//     is set (at most 1000 entries, a bounded cost);
+//   - once the list has outgrown that block, a crit-bit tree of the codes listed so far, kept in
+//     the grown block: a code is looked up and added in at most 32 steps whatever the codes, so
+//     a query with many airports in range takes time linear in them instead of their square.
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -25,10 +30,40 @@ namespace halvern {
 namespace {
 
 // Codes are compared over at most four characters, stopping after the first zero: "AB" and
-// "ABC" differ, two empty codes are equal, and bytes after a code's terminator never count.
-bool SameCode(const char (&a)[5], const char (&b)[5]) {
-    return std::strncmp(a, b, 4) == 0;
+// "ABC" differ, two empty codes are equal, and bytes after a code's terminator never count. The
+// key holds exactly those characters, so equal codes have equal keys and others differ.
+std::uint32_t CodeKey(const char (&code)[5]) {
+    std::uint32_t key = 0;
+    for (int i = 0; i < 4 && code[i] != '\0'; ++i) {
+        key |= static_cast<std::uint32_t>(static_cast<unsigned char>(code[i])) << (8 * i);
+    }
+    return key;
 }
+
+// A one-sided filter of the codes in the list: one bit per hash of a code, cleared for every
+// query. Equal codes have equal keys, so they always hash alike.
+class ListedCodes {
+  public:
+    ListedCodes() { std::memset(bits_, 0, sizeof bits_); }
+
+    void Add(std::uint32_t key) {
+        const std::uint32_t bit = Bit(key);
+        bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+
+    // False only when no listed code equals this one.
+    bool MayHold(std::uint32_t key) const {
+        const std::uint32_t bit = Bit(key);
+        return (bits_[bit / 64] >> (bit % 64) & 1) != 0;
+    }
+
+  private:
+    static constexpr std::uint32_t kBitsLog2 = 14;
+
+    static std::uint32_t Bit(std::uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kBitsLog2); }
+
+    std::uint64_t bits_[(std::uint32_t{1} << kBitsLog2) / 64];
+};
 
 // The latitudes, in degrees, outside which no airport can lie within the limit.
 class LatitudeBand {
@@ -65,38 +100,6 @@ class LatitudeBand {
     double north_ = std::numeric_limits<double>::infinity();
 };
 
-// A one-sided filter of the codes in the list: one bit per hash of a code, cleared for every
-// query. Equal codes (as SameCode compares them) always hash alike.
-class ListedCodes {
-  public:
-    ListedCodes() { std::memset(bits_, 0, sizeof bits_); }
-
-    void Add(const char (&code)[5]) {
-        const std::uint32_t bit = Bit(code);
-        bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
-    }
-
-    // False only when no listed code equals this one.
-    bool MayHold(const char (&code)[5]) const {
-        const std::uint32_t bit = Bit(code);
-        return (bits_[bit / 64] >> (bit % 64) & 1) != 0;
-    }
-
-  private:
-    static constexpr std::uint32_t kBitsLog2 = 14;
-
-    // The code as SameCode sees it: its first four characters, those after a zero taken as zero.
-    static std::uint32_t Bit(const char (&code)[5]) {
-        std::uint32_t key = 0;
-        for (int i = 0; i < 4 && code[i] != '\0'; ++i) {
-            key |= static_cast<std::uint32_t>(static_cast<unsigned char>(code[i])) << (8 * i);
-        }
-        return (key * 0x9E3779B1u) >> (32 - kBitsLog2);
-    }
-
-    std::uint64_t bits_[(std::uint32_t{1} << kBitsLog2) / 64];
-};
-
 }  // namespace
 
 void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {
@@ -104,6 +107,10 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
     // One precision guard for the whole walk instead of two per record.
     platform::ExtendedPrecisionScope extended;
     const LatitudeBand band(position, limitMetres);
+    // The tree's root (a node index, or ~entry when the list holds one entry), once the list's
+    // block has room for the tree; until then the filter.
+    std::int32_t root = 0;
+    bool inTree = nearbyKeys != nullptr;
     ListedCodes listedCodes;
     for (std::int32_t i = 0; i < recordCount; ++i) {
         const AirportRecord& record = records[i];
@@ -118,10 +125,13 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
             continue;
         }
         // The first airport of a code in database order wins, however far it is.
+        const std::uint32_t key = CodeKey(record.code);
         bool listed = false;
-        if (listedCodes.MayHold(record.code)) {
+        if (inTree) {
+            listed = ListedCode(key, root);
+        } else if (listedCodes.MayHold(key)) {
             for (std::int32_t j = 0; j < nearbyCount && !listed; ++j) {
-                listed = SameCode(records[nearbyIndices[j]].code, record.code);
+                listed = CodeKey(records[nearbyIndices[j]].code) == key;
             }
         }
         if (listed) {
@@ -131,8 +141,57 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
         if (!AppendNearby(i)) {
             return;
         }
-        listedCodes.Add(record.code);
+        if (!inTree && nearbyKeys != nullptr) {
+            // The list has just outgrown its first block: the tree takes over the codes so far.
+            inTree = true;
+            for (std::int32_t j = 0; j + 1 < nearbyCount; ++j) {
+                AddListedCode(CodeKey(records[nearbyIndices[j]].code), j, root);
+            }
+        }
+        if (inTree) {
+            AddListedCode(key, nearbyCount - 1, root);
+        } else {
+            listedCodes.Add(key);
+        }
     }
+}
+
+// The list entry whose key shares the most leading bits with `key`, following the tree from
+// `root` by the bit each node tests.
+std::int32_t AirportFinder::ClosestListedEntry(std::uint32_t key, std::int32_t root) const {
+    std::int32_t at = root;
+    while (at >= 0) {
+        const CodeNode& node = nearbyNodes[at];
+        at = node.child[key >> node.bit & 1];
+    }
+    return ~at;
+}
+
+bool AirportFinder::ListedCode(std::uint32_t key, std::int32_t root) const {
+    return nearbyCount > 0 && nearbyKeys[ClosestListedEntry(key, root)] == key;
+}
+
+void AirportFinder::AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root) {
+    nearbyKeys[entry] = key;
+    if (entry == 0) {
+        root = ~0;
+        return;
+    }
+    const std::uint32_t differ = nearbyKeys[ClosestListedEntry(key, root)] ^ key;
+    const auto bit = static_cast<std::uint32_t>(31 - std::countl_zero(differ));
+    // The new node goes where the path's tested bits fall below the new one: nodes test falling
+    // bits from the root down.
+    std::int32_t* link = &root;
+    while (*link >= 0 && nearbyNodes[*link].bit > bit) {
+        CodeNode& node = nearbyNodes[*link];
+        link = &node.child[key >> node.bit & 1];
+    }
+    CodeNode& added = nearbyNodes[entry - 1];
+    const std::uint32_t side = key >> bit & 1;
+    added.bit = bit;
+    added.child[side] = ~entry;
+    added.child[1 - side] = *link;
+    *link = entry - 1;
 }
 
 }  // namespace halvern

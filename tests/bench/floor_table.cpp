@@ -149,6 +149,24 @@ class Table {
                          Format("at most 48 + name = %.1f B", budget), Verdict(peak <= budget)});
     }
 
+    // Crafted input at 1, 4 and 16 MB (`prefix` ends where the size follows): the 16 MB time
+    // against 16 times the 1 MB time, at most twice that.
+    void Growth(const std::string& name, const std::string& prefix) {
+        const Run* one = Find(prefix + "1");
+        const Run* four = Find(prefix + "4");
+        const Run* sixteen = Find(prefix + "16");
+        if (one == nullptr || four == nullptr || sixteen == nullptr) {
+            rows_.push_back({name, "not run", "", "", "", ""});
+            return;
+        }
+        const double ratio = Seconds(*sixteen) / (16 * Seconds(*one));
+        rows_.push_back(
+            {name,
+             Time(Seconds(*one)) + " / " + Time(Seconds(*four)) + " / " + Time(Seconds(*sixteen)),
+             "16 x " + Time(Seconds(*one)), Format("%.2f", ratio), "at most 2 x floor",
+             Verdict(ratio <= 2)});
+    }
+
     void Print(std::ostream& out) const {
         out << "| Figure | Measured | Floor | Ratio | Target | Result |\n"
             << "|---|---|---|---|---|---|\n";
@@ -208,6 +226,18 @@ void FloorTableReporter::Finalize() {
         for (const int world : {0, 1}) {
             table.Memory(what, world);
         }
+    }
+    const char* const shapes[] = {"shared-block", "one-long-block", "long-code",
+                                  "step-chain",   "pointing-back",  "many-records"};
+    for (int shape = 0; shape < 6; ++shape) {
+        table.Growth(std::string("Crafted scenery file, ") + shapes[shape] + ", 1 / 4 / 16 MB",
+                     "BM_CraftedScenery/shape:" + std::to_string(shape) + "/MB:");
+    }
+    table.Growth("Nearby query, all in range, 1 / 4 / 16 MB of airports", "BM_CraftedNearby/MB:");
+    const char* const lists[] = {"scenery.cfg of areas", "world.vis", "one area of 4 KB files"};
+    for (int list = 0; list < 3; ++list) {
+        table.Growth(std::string("Crafted ") + lists[list] + ", 1 / 4 / 16 MB",
+                     "BM_CraftedLists/list:" + std::to_string(list) + "/MB:");
     }
     table_
         << "\nMachine: " << machine_

@@ -305,5 +305,40 @@ TEST(NearbyQuerySameness, ThousandsOfCodesInRangeKeepTheFirstOfEach) {
     EXPECT_GT(expected.size(), 1000u);
 }
 
+TEST(NearbyQuerySameness, CodesThatDifferInSingleBitsAndPrefixesKeepTheFirstOfEach) {
+    // Codes close together as keys (one bit apart, bytes above 0x7F, one a prefix of another,
+    // empty, bytes after the terminator) and more of them than the list's first capacity, so
+    // that the list and its tree of codes grow during the query.
+    const WorldPosition position = PositionFromDegrees(10, 10);
+    RawFinder finder;
+    std::mt19937 random(91);
+    for (int i = 0; i < 6000; ++i) {
+        char code[5] = {};
+        const std::uint32_t bits = static_cast<std::uint32_t>(random());
+        const int length = static_cast<int>(random() % 5);
+        for (int c = 0; c < length; ++c) {
+            // Mostly 'A' and its neighbours by one bit; now and then any byte but zero.
+            const auto pick = static_cast<unsigned>(bits >> (8 * c) & 0xFF);
+            code[c] = static_cast<char>(pick < 200 ? 'A' ^ (1 << (pick % 7)) : 1 + pick % 255);
+        }
+        if (length < 4 && random() % 3 == 0) {
+            code[length + 1 < 4 ? length + 1 : 3] = 'Q';  // after the terminator: never compared
+        }
+        finder.Add(static_cast<float>(10 + (i % 100) * 1e-4), 10.0f, code);
+    }
+    finder.FindNearbyAirports(position, QueryRadiusMetres(30));
+    const std::vector<std::int32_t> expected = PlainQuery(finder, position, QueryRadiusMetres(30));
+    EXPECT_EQ(finder.Nearby(), expected);
+    EXPECT_GT(expected.size(), 1000u);
+    EXPECT_GT(finder.NearbyCapacity(), 2000);
+    // Later queries find the grown block and use the tree from their first airport on.
+    for (const double nauticalMiles : {0.3, 30.0}) {
+        const double limit = QueryRadiusMetres(static_cast<std::int32_t>(nauticalMiles)) +
+                             (nauticalMiles < 1 ? 500.0 : 0.0);
+        finder.FindNearbyAirports(position, limit);
+        EXPECT_EQ(finder.Nearby(), PlainQuery(finder, position, limit)) << nauticalMiles;
+    }
+}
+
 }  // namespace
 }  // namespace halvern

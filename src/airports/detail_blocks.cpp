@@ -1,0 +1,159 @@
+#include "airports/detail_blocks.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "airports/scenery_layout.h"
+
+namespace halvern {
+
+using namespace scenery;
+
+namespace {
+
+// The outcome of a walk that reached a later key after `before`: what the rest of the block
+// finds replaces what came before it.
+BlockOutcome Joined(const BlockOutcome& before, const BlockOutcome& after) {
+    BlockOutcome joined = after;
+    if (joined.position < 0) {
+        joined.position = before.position;
+    }
+    if (joined.code < 0) {
+        joined.code = before.code;
+    }
+    return joined;
+}
+
+// Position sub-record: three pairs of 32-bit words from +12.
+constexpr std::uint64_t kPositionWordsLength = 24;
+
+}  // namespace
+
+DetailBlocks::DetailBlocks(const ImageReader& image, std::int64_t sectionEnd)
+    : image_(image), sectionEnd_(sectionEnd) {
+    const auto size = static_cast<std::int64_t>(image.Size());
+    mapped_ = std::max<std::int64_t>(0, std::min(sectionEnd, size));
+}
+
+bool DetailBlocks::Marked(const std::uint64_t* bits, std::int64_t q) const {
+    const std::int64_t bit = q - base_;
+    return q < mapped_ && (bits[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
+void DetailBlocks::Mark(std::uint64_t* bits, std::int64_t q) const {
+    const std::int64_t bit = q - base_;
+    bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
+std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
+    ++visits_;
+    std::uint32_t kind = 0;
+    std::uint32_t size = 0;
+    if (!image_.U32(q, kind) || !image_.U32(q + 4, size)) {
+        outcome.outside = true;
+        return -1;
+    }
+    if (kind == kSubKindEnd) {
+        return -1;
+    }
+    if (kind == kSubKindPosition) {
+        if (!image_.Contains(q + kPositionLatitudeOffset, kPositionWordsLength)) {
+            outcome.outside = true;
+            return -1;
+        }
+        outcome.position = q;
+    } else if (kind == kSubKindCode) {
+        if (image_.Text(q + kCodeTextOffset) == nullptr) {
+            outcome.outside = true;
+            return -1;
+        }
+        outcome.code = q;
+    }
+    const std::int32_t step = kind == kSubKindShort ? 16 : WrappedStep(size);
+    return step <= 0 ? -1 : q + step;
+}
+
+std::size_t DetailBlocks::IndexOf(std::int64_t key) const {
+    return static_cast<std::size_t>(std::lower_bound(keys_, keys_ + keyCount_, key) - keys_);
+}
+
+bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
+    std::sort(starts, starts + count);
+    count = static_cast<std::size_t>(std::unique(starts, starts + count) - starts);
+    if (count == 0) {
+        return true;
+    }
+    // Every step goes forward, so no block reads below the first start: the maps begin there.
+    base_ = std::min(starts[0], mapped_);
+    const auto words = static_cast<std::size_t>((mapped_ - base_ + 63) / 64);
+    // One block holds both maps, then the keys, then their outcomes; a small file's fits in the
+    // object itself. Each walk of the first pass ends at one junction at most.
+    constexpr std::size_t kOutcomeWords = sizeof(BlockOutcome) / sizeof(std::uint64_t);
+    static_assert(sizeof(BlockOutcome) % sizeof(std::uint64_t) == 0);
+    const std::size_t total = 2 * words + 2 * count + 2 * count * kOutcomeWords;
+    std::uint64_t* storage = inline_;
+    if (total > kInlineWords) {
+        heap_.reset(new (std::nothrow) std::uint64_t[total]);
+        if (!heap_) {
+            return false;
+        }
+        storage = heap_.get();
+    }
+    std::fill(storage, storage + 2 * words, std::uint64_t{0});
+    read_ = storage;
+    isKey_ = storage + words;
+    keys_ = reinterpret_cast<std::int64_t*>(storage + 2 * words);
+    outcomes_ = std::uninitialized_value_construct_n(
+                    reinterpret_cast<BlockOutcome*>(storage + 2 * words + 2 * count), 2 * count) -
+                2 * count;
+    keyCount_ = count;
+    std::copy(starts, starts + count, keys_);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (starts[i] < mapped_) {
+            Mark(isKey_, starts[i]);
+        }
+    }
+
+    // First pass: mark what each block reads, up to a sub-record another block read before.
+    for (std::size_t i = 0; i < count; ++i) {
+        BlockOutcome ignored;
+        for (std::int64_t q = starts[i]; q >= 0 && q < sectionEnd_; q = Step(q, ignored)) {
+            if (q >= mapped_) {
+                break;  // cannot be read: the block ends there whatever reaches it
+            }
+            if (Marked(read_, q)) {
+                if (!Marked(isKey_, q)) {
+                    Mark(isKey_, q);
+                    keys_[keyCount_++] = q;
+                }
+                break;
+            }
+            Mark(read_, q);
+        }
+    }
+    std::sort(keys_, keys_ + keyCount_);
+
+    // Second pass: the keys in falling order, each walked up to the next key on its chain.
+    for (std::size_t i = keyCount_; i-- > 0;) {
+        const std::int64_t key = keys_[i];
+        BlockOutcome outcome;
+        std::int64_t q = key;
+        while (q >= 0 && q < sectionEnd_) {
+            if (q != key && Marked(isKey_, q)) {
+                outcome = Joined(outcome, outcomes_[IndexOf(q)]);
+                break;
+            }
+            q = Step(q, outcome);
+        }
+        outcomes_[i] = outcome;
+    }
+    return true;
+}
+
+BlockOutcome DetailBlocks::Outcome(std::int64_t start) const {
+    const std::size_t index = IndexOf(start);
+    return index < keyCount_ && keys_[index] == start ? outcomes_[index] : BlockOutcome{};
+}
+
+}  // namespace halvern
