@@ -222,6 +222,7 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     if (blockCount > sizeof few / sizeof few[0]) {
         many.reset(new (std::nothrow) std::int64_t[blockCount]);
         if (!many) {
+            ranOutOfMemory_ = true;
             return;
         }
         starts = many.get();
@@ -233,6 +234,7 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     });
     DetailBlocks blocks(reader, sectionEnd);
     if (!blocks.Walk(starts, filled)) {
+        ranOutOfMemory_ = true;  // the only way a walk fails
         return;
     }
     subRecordVisits_ += blocks.Visits();

@@ -48,8 +48,12 @@ class AFDInfoCollector {
     // number of bytes of the files it walked, however their airports share their blocks.
     std::uint64_t SubRecordVisits() const { return subRecordVisits_; }
 
+    // Whether a walk since the collector was made lacked storage and left a file's airports out.
+    bool RanOutOfMemory() const { return ranOutOfMemory_; }
+
   private:
     std::uint64_t subRecordVisits_ = 0;
+    bool ranOutOfMemory_ = false;
 };
 
 }  // namespace halvern

@@ -22,6 +22,9 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
         platform::MappedFile file;
         if (file.Open(path)) {
             ParseMappedFile(file.data(), file.size());
+            if (RanOutOfMemory()) {
+                finder.MarkIncomplete();
+            }
         } else if (file.OutOfMemory()) {
             finder.MarkIncomplete();
         }
