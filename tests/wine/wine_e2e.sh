@@ -630,6 +630,21 @@ case_chain_restart() {
         "chain-restart: the other component stays at the head, the module's behind it"
 }
 
+# A simulator directory whose name is not plain ASCII: the programs take their narrow arguments
+# in the ANSI code page, as Windows hands them over, and find the directory.
+case_ansi_path() {
+    local simdir="${case_dir}/Sim€ Flügel"
+    new_world "${simdir}"
+    run_wine "${HALVERN_EXE}" airports "$(winpath "${simdir}")" | tr -d '\r' \
+        >"${case_dir}/airports.txt" || fail "halvern.exe airports failed"
+    [ "$(wc -l <"${case_dir}/airports.txt")" = 5210 ] || fail "halvern.exe did not read the world"
+    pass "halvern.exe reads the world in a directory named with € and ü"
+    win_host "${simdir}" "${scripts}/short.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
+    [ -f "${simdir}/HalvernCache.dat" ] || fail "no cache file in the directory"
+    [ -f "${simdir}/Modules/halvern.dll" ] || fail "the module was not installed there"
+    pass "halvern-host.exe installs the module there, and the module writes its cache there"
+}
+
 case_lines_match_native() {
     new_world "${case_dir}/Sim"
     new_world "${case_dir}/NativeSim"
