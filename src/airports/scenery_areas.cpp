@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "airports/afd_info_collector.h"
@@ -55,6 +57,24 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// The area directories walked so far, in ASCII letter case folded as the host's file system
+// compares names. A directory that several areas name is walked once: its files and airports
+// would only come again, and a list that names one directory many times would otherwise cost
+// time and memory of its length times the directory's files.
+class WalkedAreas {
+  public:
+    bool FirstVisit(const std::string& area) {
+        std::string folded(area);
+        for (char& c : folded) {
+            c = FoldCase(c);
+        }
+        return visited_.insert(std::move(folded)).second;
+    }
+
+  private:
+    std::unordered_set<std::string> visited_;
+};
+
 // The area directory of a scenery.cfg area with a non-empty Local value.
 std::string AreaFromLocal(const std::string& simulatorDir, const char* local) {
     const bool absolute =
@@ -90,7 +110,7 @@ std::string AreaFromWorldListPath(const std::string& simulatorDir, std::string_v
 }
 
 void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
-                       const std::string& configPath) {
+                       const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
     // A file that exists but cannot be read has no values: the walk ends at the first area.
     config.Load(configPath.c_str());
@@ -109,7 +129,7 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
             continue;
         }
         const std::string area = AreaFromLocal(simulatorDir, local);
-        if (EqualIgnoringCase(active, "true")) {
+        if (EqualIgnoringCase(active, "true") && walked.FirstVisit(area)) {
             collector.ScanAreaDirectory(area.c_str());
         }
     }
@@ -127,7 +147,7 @@ bool FindTerminator(const std::vector<unsigned char>& data, std::size_t from, st
 }
 
 void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
-                   const std::string& listPath) {
+                   const std::string& listPath, WalkedAreas& walked) {
     std::vector<unsigned char> data(kWorldListLimit);
     {
         const platform::HostStream stream = platform::OpenHostFile(listPath.c_str(), "rb");
@@ -154,7 +174,9 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
                                     pathEnd - pathStart);
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
-        collector.ScanAreaDirectory(area.c_str());
+        if (walked.FirstVisit(area)) {
+            collector.ScanAreaDirectory(area.c_str());
+        }
     }
 }
 
@@ -167,11 +189,12 @@ void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
     const std::string directory(simulatorDir);
     const std::string configPath = directory + kSceneryConfigName;
     // Where scenery.cfg exists, it alone lists the areas, whatever it holds.
+    WalkedAreas walked;
     if (platform::FileExists(configPath.c_str())) {
-        WalkSceneryConfig(*this, directory, configPath);
+        WalkSceneryConfig(*this, directory, configPath, walked);
         return;
     }
-    WalkWorldList(*this, directory, directory + kWorldListName);
+    WalkWorldList(*this, directory, directory + kWorldListName, walked);
 }
 
 void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {

@@ -148,6 +148,18 @@ TEST_F(SceneryAreas, WalksAreasInNumberOrderUntilOneLacksAnActiveValue) {
     }
 }
 
+TEST_F(SceneryAreas, ADirectoryThatSeveralAreasNameIsWalkedOnce) {
+    // A1 named four times (once switched off, once in other letter case), A2 once: each
+    // directory's files are handed on once, at its first active naming.
+    const std::string a1 = PutSceneryFile(sim_ + "A1\\scenery\\", "f.bgl");
+    const std::string a2 = PutSceneryFile(sim_ + "A2\\scenery\\", "f.bgl");
+    WriteFile(NativeForm(sim_ + "scenery.cfg"),
+              AreaSection(1, "A1", "FALSE") + AreaSection(2, "A1", "TRUE") +
+                  AreaSection(3, "a1", "TRUE") + AreaSection(4, "A2", "TRUE") +
+                  AreaSection(5, "A1", "TRUE"));
+    EXPECT_EQ(Enumerate(sim_), (std::vector<std::string>{a1, a2}));
+}
+
 // world.vis bytes: the first-entry offset at 10, then the entries, each 3 bytes, its path text
 // and a second text; `ends` receives the index of each entry's last byte.
 std::string WorldList(const std::vector<std::string>& paths, std::vector<std::size_t>& ends,
