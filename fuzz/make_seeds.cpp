@@ -292,6 +292,16 @@ void SceneryConfigSeeds(const fs::path& root) {
         many += section;
     }
     seeds.Put("many-areas.cfg", many);
+    // The encodings the host's reader takes: UTF-8 with its mark, UTF-16 little-endian with its.
+    const std::string plain = AreaSection(1, "Addon", "TRUE") + AreaSection(2, "Addon", "TRUE");
+    seeds.Put("utf8-mark.cfg", "\xEF\xBB\xBF" + plain);
+    std::string wide = "\xFF\xFE";
+    for (const char c : plain + "\xE9") {
+        wide += c;
+        wide += '\0';
+    }
+    wide += "\xAC\x20";  // a character beyond 255
+    seeds.Put("utf16.cfg", wide);
 }
 
 // --- Overlay and dialog --------------------------------------------------------------------
