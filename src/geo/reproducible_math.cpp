@@ -337,22 +337,9 @@ double Cos(double x) {
     if (FastKernel(reduced.r, sine, negate, fast)) {
         return fast;
     }
-    Double2 value{};
-    switch (reduced.quadrant) {
-        case 0:
-            value = Kernel(reduced.r, false);
-            break;
-        case 1:
-            value = dd::Negated(Kernel(reduced.r, true));
-            break;
-        case 2:
-            value = dd::Negated(Kernel(reduced.r, false));
-            break;
-        default:
-            value = Kernel(reduced.r, true);
-            break;
-    }
-    return value.hi + value.lo;
+    const Double2 value = Kernel(reduced.r, sine);
+    const double rounded = value.hi + value.lo;
+    return negate ? -rounded : rounded;
 }
 
 namespace {
