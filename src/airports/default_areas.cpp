@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <iterator>
+#include <string_view>
+
+#include "platform/ascii_case.h"
 
 namespace halvern {
 
@@ -77,20 +80,6 @@ constexpr const char* kDefaultAreaSuffixes[] = {
 };
 static_assert(std::size(kDefaultAreaSuffixes) == 65);
 
-// ASCII letter case folding; bytes above 0x7F compare as they are.
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(const char* a, const char* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool IsInDefaultArea(const char* path) {
@@ -107,7 +96,8 @@ bool IsInDefaultArea(const char* path) {
     const auto p = static_cast<std::size_t>(lastSeparator - path);
     for (const char* suffix : kDefaultAreaSuffixes) {
         const std::size_t length = std::strlen(suffix);
-        if (p >= length && EqualIgnoringCase(path + p + 1 - length, suffix, length)) {
+        if (p >= length && platform::EqualIgnoringAsciiCase(
+                               std::string_view(path + p + 1 - length, length), suffix)) {
             return true;
         }
     }

@@ -11,6 +11,7 @@
 
 #include "airports/afd_info_collector.h"
 #include "airports/byte_order.h"
+#include "platform/ascii_case.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
@@ -40,23 +41,6 @@ constexpr std::size_t kEntryPathOffset = 3;
 // An entry path that begins with this is relative to the simulator directory.
 constexpr std::string_view kSimulatorRelativePrefix = "=:\\=\\";
 
-// ASCII letter case folding; bytes above 0x7F compare as they are.
-char FoldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The area directories walked so far, in ASCII letter case folded as the host's file system
 // compares names. A directory that several areas name is walked once: its files and airports
 // would only come again, and a list that names one directory many times would otherwise cost
@@ -64,11 +48,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 class WalkedAreas {
   public:
     bool FirstVisit(const std::string& area) {
-        std::string folded(area);
-        for (char& c : folded) {
-            c = FoldCase(c);
-        }
-        return visited_.insert(std::move(folded)).second;
+        return visited_.insert(platform::FoldedAscii(area)).second;
     }
 
   private:
@@ -86,8 +66,7 @@ std::string AreaFromLocal(const std::string& simulatorDir, const char* local) {
     }
     // A directory of 9 characters or fewer is taken as it is.
     if (area.size() > kSceneryFolderSuffix.size() &&
-        !EqualIgnoringCase(std::string_view(area).substr(area.size() - kSceneryFolderSuffix.size()),
-                           kSceneryFolderSuffix)) {
+        !platform::EndsWithIgnoringAsciiCase(area, kSceneryFolderSuffix)) {
         area += kSceneryFolder;
     }
     return area;
@@ -129,7 +108,7 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
             continue;
         }
         const std::string area = AreaFromLocal(simulatorDir, local);
-        if (EqualIgnoringCase(active, "true") && walked.FirstVisit(area)) {
+        if (platform::EqualIgnoringAsciiCase(active, "true") && walked.FirstVisit(area)) {
             collector.ScanAreaDirectory(area.c_str());
         }
     }

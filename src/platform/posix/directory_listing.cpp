@@ -10,6 +10,7 @@
 #include <limits>
 #include <string_view>
 
+#include "platform/ascii_case.h"
 #include "platform/posix/host_path.h"
 
 namespace halvern::platform {
@@ -64,7 +65,7 @@ std::uint32_t HostAttributes(const struct stat& info) {
 // pattern, does not fit the entry, or cannot be looked at.
 bool FillEntry(int directory, const char* name, FileEntry& entry) {
     const std::string_view view(name);
-    if (view.size() >= sizeof entry.name || !EndsWithIgnoringCase(view, kSceneryExtension)) {
+    if (view.size() >= sizeof entry.name || !EndsWithIgnoringAsciiCase(view, kSceneryExtension)) {
         return false;
     }
     struct stat info {};

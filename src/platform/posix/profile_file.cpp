@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/ascii_case.h"
 #include "platform/file_access.h"
 #include "platform/posix/host_path.h"
 
@@ -101,7 +102,7 @@ void ProfileFile::Contents::Parse(std::string_view text) {
             const std::size_t close = line.find(']');
             if (close != std::string_view::npos) {
                 const auto [section, isNew] =
-                    sections.try_emplace(FoldedName(Trimmed(line.substr(1, close - 1))));
+                    sections.try_emplace(FoldedAscii(Trimmed(line.substr(1, close - 1))));
                 current = isNew ? &section->second : nullptr;
                 continue;
             }
@@ -113,7 +114,7 @@ void ProfileFile::Contents::Parse(std::string_view text) {
         const std::string_view key = Trimmed(line.substr(0, equals));
         if (!key.empty()) {
             // try_emplace leaves an earlier occurrence of the key in place.
-            current->try_emplace(FoldedName(key), Unquoted(Trimmed(line.substr(equals + 1))));
+            current->try_emplace(FoldedAscii(key), Unquoted(Trimmed(line.substr(equals + 1))));
         }
     }
 }
@@ -141,11 +142,11 @@ void ProfileFile::ReadString(const char* section, const char* key, char* buffer,
     if (contents_ == nullptr || section == nullptr || key == nullptr) {
         return;
     }
-    const auto values = contents_->sections.find(FoldedName(section));
+    const auto values = contents_->sections.find(FoldedAscii(section));
     if (values == contents_->sections.end()) {
         return;
     }
-    const auto value = values->second.find(FoldedName(key));
+    const auto value = values->second.find(FoldedAscii(key));
     if (value == values->second.end()) {
         return;
     }

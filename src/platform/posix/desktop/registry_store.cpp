@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "platform/ascii_case.h"
+
 // The file, one record a line:
 //
 //   halvern registry 1
@@ -29,18 +31,6 @@ constexpr std::string_view kHeader = "halvern registry 1";
 constexpr std::string_view kEnd = "end";
 constexpr std::size_t kMaxComponent = 255;     // the system's limit for one key name
 constexpr std::size_t kMaxFileSize = 1 << 24;  // far beyond any real registry of the module
-
-char Fold(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string Folded(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded) {
-        c = Fold(c);
-    }
-    return folded;
-}
 
 constexpr char kHexDigits[] = "0123456789abcdef";
 
@@ -132,10 +122,10 @@ StoredKey& AddKeyPath(StoredKeys& keys, std::string_view path) {
     std::size_t separator = path.find('\\');
     while (separator != std::string_view::npos) {
         const std::string_view parent = path.substr(0, separator);
-        keys.try_emplace(Folded(parent), StoredKey{std::string(parent), {}});
+        keys.try_emplace(FoldedAscii(parent), StoredKey{std::string(parent), {}});
         separator = path.find('\\', separator + 1);
     }
-    return keys.try_emplace(Folded(path), StoredKey{std::string(path), {}}).first->second;
+    return keys.try_emplace(FoldedAscii(path), StoredKey{std::string(path), {}}).first->second;
 }
 
 bool ValidPath(std::string_view path) {
@@ -324,7 +314,7 @@ std::optional<StoredKeys> ParseRegistryFile(std::string_view text) {
             if (!type || !data || !name) {
                 return std::nullopt;
             }
-            current->values[Folded(*name)] = StoredValue{*name, *type, *data};
+            current->values[FoldedAscii(*name)] = StoredValue{*name, *type, *data};
         } else {
             return std::nullopt;
         }
@@ -339,11 +329,11 @@ std::optional<std::string> FoldedKeyPath(const char* subKey) {
     if (subKey == nullptr || !ValidPath(subKey)) {
         return std::nullopt;
     }
-    return Folded(subKey);
+    return FoldedAscii(subKey);
 }
 
 std::string FoldedValueName(const char* name) {
-    return name == nullptr ? std::string() : Folded(name);
+    return name == nullptr ? std::string() : FoldedAscii(name);
 }
 
 void Registry::Reset() {
