@@ -16,4 +16,28 @@ inline constexpr std::uint32_t kCacheHeaderSize = 12;
 // Names are read into a buffer of this size: L must be 1 to 1023.
 inline constexpr std::uint32_t kCacheNameCapacity = 1024;
 
+// What a cache file holds, as a diagnostic tells it: whether the next start can use it.
+enum class CacheState {
+    kAbsent,        // there is no file
+    kUnreadable,    // it exists but cannot be opened or read
+    kOtherVersion,  // its header names another format version
+    kOtherScenery,  // it was written for another scenery fingerprint
+    kDamaged,       // its header or an entry is not as the format requires (see damagedAt)
+    kValid,         // the next start reads it and does not extract
+};
+
+struct CacheInspection {
+    CacheState state = CacheState::kAbsent;
+    std::uint64_t size = 0;         // the file's length in bytes
+    std::int32_t version = 0;       // from the header, once it could be read
+    std::uint32_t fingerprint = 0;  // from the header, once it could be read
+    std::uint32_t recordCount = 0;  // from the header, once it could be read
+    std::uint64_t damagedAt = 0;    // kDamaged: the offset of the header or entry that fails
+    const char* damage = "";        // kDamaged: what fails there, in a few words
+};
+
+// Checks the cache file at `path` as the module's read does, against the current scenery
+// fingerprint, without keeping any record.
+CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint);
+
 }  // namespace halvern
