@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "airports/detail_blocks.h"
 #include "airports/image_reader.h"
@@ -100,89 +101,129 @@ void CopyCode(const char* text, char (&code)[kCodeCapacity]) {
     code[length] = '\0';
 }
 
-enum class Walk { kGoOn, kStop };
+// Where a walk of the section-level records ended: at the section's end, or early at `offset`
+// for the reason given.
+struct WalkStop {
+    bool early = false;
+    WalkEnd why = WalkEnd::kStepEndsWalk;
+    std::int64_t offset = 0;
+};
 
 // Walks the section-level records from `section` to `sectionEnd` and hands every airport facility
-// record whose detail block may be walked to `visit` (record offset, block offset). The walk ends
-// where a record cannot be read or stepped over, or when `visit` answers kStop.
+// record whose detail block may be walked to `visit` (record offset, block offset), which answers
+// the reason to end the walk there, or nothing to go on. The walk also ends where a record cannot
+// be read or stepped over.
 template <typename Visit>
-void ForEachAirport(const ImageReader& image, std::int64_t section, std::int64_t sectionEnd,
-                    Visit visit) {
+WalkStop ForEachAirport(const ImageReader& image, std::int64_t section, std::int64_t sectionEnd,
+                        Visit visit) {
     for (std::int64_t p = section; p < sectionEnd;) {
         std::uint32_t kind = 0;
         std::uint32_t recordSize = 0;
         if (!image.U32(p, kind) || !image.U32(p + 4, recordSize)) {
-            return;
+            return {true, WalkEnd::kRecordPastEnd, p};
         }
         std::int32_t step = 0;
         if (!SectionStep(kind, recordSize, step)) {
-            return;
+            return {true, WalkEnd::kStepEndsWalk, p};
         }
         if (kind == kKindAirport) {
             std::uint32_t tag = 0;
             std::int32_t detail = 0;
             if (!image.U32(p + kAirportTagOffset, tag)) {
-                return;
+                return {true, WalkEnd::kRecordPastEnd, p};
             }
             if (tag == kAirportTag) {
                 if (!image.I32(p + kAirportDetailOffset, detail)) {
-                    return;
+                    return {true, WalkEnd::kRecordPastEnd, p};
                 }
-                if (detail >= 0 && detail + kDetailBlockMargin < sectionEnd &&
-                    visit(p, static_cast<std::int64_t>(detail)) == Walk::kStop) {
-                    return;
+                if (detail >= 0 && detail + kDetailBlockMargin < sectionEnd) {
+                    if (const std::optional<WalkEnd> end = visit(p, std::int64_t{detail})) {
+                        return {true, *end, p};
+                    }
                 }
             }
         }
         if (step <= 0) {
-            return;
+            return {true, WalkEnd::kStepEndsWalk, p};
         }
         p += step;
     }
+    return {};
 }
 
-// Reports the airport of the record at `record` from the outcome of its detail block. kStop when
-// a read reached outside the image.
-Walk ReportAirport(AFDInfoCollector& collector, const ImageReader& image, std::int64_t record,
-                   const BlockOutcome& block) {
+// Why the text at `offset` could not be read.
+WalkEnd TextFailure(const ImageReader& image, std::int64_t offset) {
+    return image.Contains(offset, 1) ? WalkEnd::kUnterminatedText : WalkEnd::kTextPastEnd;
+}
+
+// Reports the airport of the record at `record` from the outcome of its detail block and counts
+// it in `reported`; the reason to end the walk there when a read reached outside the image.
+std::optional<WalkEnd> ReportAirport(AFDInfoCollector& collector, const ImageReader& image,
+                                     std::int64_t record, const BlockOutcome& block,
+                                     std::int32_t& reported) {
     if (block.outside) {
-        return Walk::kStop;
+        return WalkEnd::kRecordPastEnd;
     }
     if (block.position < 0) {
-        return Walk::kGoOn;
+        return std::nullopt;
     }
     const char* name = image.Text(record + kAirportNameOffset);
+    if (name == nullptr) {
+        return TextFailure(image, record + kAirportNameOffset);
+    }
     AirportPosition position{};
-    if (name == nullptr || !ReadPosition(image, block.position, position)) {
-        return Walk::kStop;
+    if (!ReadPosition(image, block.position, position)) {
+        return WalkEnd::kRecordPastEnd;
     }
     char code[kCodeCapacity] = "????";
     if (block.code >= 0) {
         const char* text = image.Text(block.code + kCodeTextOffset);
         if (text == nullptr) {
-            return Walk::kStop;
+            return TextFailure(image, block.code + kCodeTextOffset);
         }
         CopyCode(text, code);
     }
     collector.OnAirport(name, position.latitude, position.longitude, position.elevationMetres,
                         code);
-    return Walk::kGoOn;
+    ++reported;
+    return std::nullopt;
 }
 
 }  // namespace
 
-void AFDInfoCollector::ScanFile(const char* path, const platform::FileEntry& /*entry*/) {
+void AFDInfoCollector::ScanFile(const char* path, const platform::FileEntry& entry) {
+    ReportFile(path, entry, ReadFile(path));
+}
+
+FileFate AFDInfoCollector::ReadFile(const char* path) {
+    fileAirports_ = 0;
     platform::MappedFile file;
     if (!file.Open(path)) {
-        return;
+        return file.OutOfMemory() ? FileFate::kNoMemory : FileFate::kNotOpened;
     }
-    ParseMappedFile(file.data(), file.size());
+    const bool ranOutBefore = ranOutOfMemory_;
+    ranOutOfMemory_ = false;
+    FileFate fate = FileFate::kRead;
+    if (!ParseMappedFile(file.data(), file.size())) {
+        fate = FileFate::kBadHeader;
+    } else if (ranOutOfMemory_) {
+        fate = FileFate::kNoMemory;
+    }
+    ranOutOfMemory_ = ranOutOfMemory_ || ranOutBefore;
+    return fate;
+}
+
+void AFDInfoCollector::ReportFile(const char* path, const platform::FileEntry& entry,
+                                  FileFate fate) const {
+    if (observer_ != nullptr) {
+        observer_->OnFile(path, entry, fate, fate == FileFate::kRead ? fileAirports_ : 0);
+    }
 }
 
 void AFDInfoCollector::OnAirport(const char* /*name*/, double /*latitude*/, double /*longitude*/,
                                  double /*elevationMetres*/, const char* /*code*/) {}
 
-void AFDInfoCollector::ParseMappedFile(const unsigned char* image, std::size_t size) {
+bool AFDInfoCollector::ParseMappedFile(const unsigned char* image, std::size_t size) {
     const ImageReader reader(image, size);
     std::uint32_t magic = 0;
     std::uint32_t version = 0;
@@ -192,9 +233,10 @@ void AFDInfoCollector::ParseMappedFile(const unsigned char* image, std::size_t s
         !reader.U32(kVersionOffset, version) || version != kVersion ||
         !reader.U32(kFacilitySectionOffset, section) || !reader.U32(section, firstKind) ||
         firstKind != kKindSection) {
-        return;
+        return false;
     }
     ExtractAirports(image, size);
+    return true;
 }
 
 void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t size) {
@@ -211,10 +253,11 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     // The blocks are walked together first (each sub-record read a bounded number of times,
     // however many airports share it), then the airports are reported in file order.
     std::size_t blockCount = 0;
-    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t, std::int64_t) {
-        ++blockCount;
-        return Walk::kGoOn;
-    });
+    ForEachAirport(reader, section, sectionEnd,
+                   [&](std::int64_t, std::int64_t) -> std::optional<WalkEnd> {
+                       ++blockCount;
+                       return std::nullopt;
+                   });
     // A small file's block starts stay on the stack.
     std::int64_t few[64];
     std::unique_ptr<std::int64_t[]> many;
@@ -228,19 +271,26 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
         starts = many.get();
     }
     std::size_t filled = 0;
-    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t, std::int64_t detail) {
-        starts[filled++] = detail;
-        return Walk::kGoOn;
-    });
+    ForEachAirport(reader, section, sectionEnd,
+                   [&](std::int64_t, std::int64_t detail) -> std::optional<WalkEnd> {
+                       starts[filled++] = detail;
+                       return std::nullopt;
+                   });
     DetailBlocks blocks(reader, sectionEnd);
     if (!blocks.Walk(starts, filled)) {
         ranOutOfMemory_ = true;  // the only way a walk fails
         return;
     }
     subRecordVisits_ += blocks.Visits();
-    ForEachAirport(reader, section, sectionEnd, [&](std::int64_t record, std::int64_t detail) {
-        return ReportAirport(*this, reader, record, blocks.Outcome(detail));
-    });
+    std::int32_t reported = 0;
+    const WalkStop stop =
+        ForEachAirport(reader, section, sectionEnd, [&](std::int64_t record, std::int64_t detail) {
+            return ReportAirport(*this, reader, record, blocks.Outcome(detail), reported);
+        });
+    fileAirports_ += reported;
+    if (stop.early && observer_ != nullptr) {
+        observer_->OnWalkEnd(stop.why, stop.offset, reported);
+    }
 }
 
 }  // namespace halvern

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "airports/scenery_observer.h"
 #include "platform/file_entry.h"
 
 namespace halvern {
@@ -19,7 +20,7 @@ class AFDInfoCollector {
     AFDInfoCollector& operator=(const AFDInfoCollector&) = delete;
 
     // Maps the file read-only and extracts its airports; a file that cannot be opened, is empty
-    // or cannot be mapped contributes nothing. The entry is not used here.
+    // or cannot be mapped contributes nothing. The entry is only handed to the observer.
     virtual void ScanFile(const char* path, const platform::FileEntry& entry);
 
     // One airport found: name and code are valid only during the call (the name points into the
@@ -35,8 +36,9 @@ class AFDInfoCollector {
     // the order of the directory listing.
     void ScanAreaDirectory(const char* areaDir);
 
-    // Checks the header of a file image and, if it passes, extracts its airports.
-    void ParseMappedFile(const unsigned char* image, std::size_t size);
+    // Checks the header of a file image and, if it passes, extracts its airports; false when
+    // the header does not pass.
+    bool ParseMappedFile(const unsigned char* image, std::size_t size);
 
     // Walks the facility section of a file image. Every read stays inside the image: a record or
     // text that reaches past its end ends the walk (airports reported before stay reported).
@@ -51,8 +53,30 @@ class AFDInfoCollector {
     // Whether a walk since the collector was made lacked storage and left a file's airports out.
     bool RanOutOfMemory() const { return ranOutOfMemory_; }
 
+    // Tells `observer` (null for none) from now on which areas the walk comes to, what becomes
+    // of each file and where a file's walk ends early.
+    void Observe(SceneryObserver* observer) { observer_ = observer; }
+    SceneryObserver* Observer() const { return observer_; }
+
+    // Hands the files of one area of the scenery list to ScanFile, as ScanAreaDirectory does,
+    // after telling the observer of the area and whether its directory could be listed.
+    void ScanListedArea(const char* areaDir, AreaSource source, std::uint64_t entry);
+
+  protected:
+    // Maps the file and extracts its airports, as ScanFile does, and tells what became of it.
+    FileFate ReadFile(const char* path);
+
+    // Tells the observer, if there is one, what became of a file.
+    void ReportFile(const char* path, const platform::FileEntry& entry, FileFate fate) const;
+
   private:
+    // Lists an area directory and hands its files on; tells the observer of the area first when
+    // `announced` is given, its fate filled in.
+    void ScanArea(const char* areaDir, SceneryArea* announced);
+
     std::uint64_t subRecordVisits_ = 0;
+    SceneryObserver* observer_ = nullptr;
+    std::int32_t fileAirports_ = 0;  // the airports reported from the file being read
     bool ranOutOfMemory_ = false;
 };
 

@@ -2,12 +2,12 @@
 
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
-#include "platform/mapped_file.h"
 
 namespace halvern {
 
 void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileEntry& entry) {
     if (IsInDefaultArea(path)) {
+        ReportFile(path, entry, FileFate::kDefaultArea);
         return;  // neither fingerprinted nor extracted nor counted
     }
     if (fingerprintMode != 0) {
@@ -19,15 +19,11 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
     } else {
         // As AFDInfoCollector::ScanFile, but a file that could not be read for want of memory
         // leaves the database incomplete instead of merely without that file's airports.
-        platform::MappedFile file;
-        if (file.Open(path)) {
-            ParseMappedFile(file.data(), file.size());
-            if (RanOutOfMemory()) {
-                finder.MarkIncomplete();
-            }
-        } else if (file.OutOfMemory()) {
+        const FileFate fate = ReadFile(path);
+        if (fate == FileFate::kNoMemory) {
             finder.MarkIncomplete();
         }
+        ReportFile(path, entry, fate);
     }
     // Every accepted file is reported, whether or not it could be read or held airports.
     finder.OnFileScanned(path, entry);

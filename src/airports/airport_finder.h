@@ -15,6 +15,7 @@
 namespace halvern {
 
 class SceneryFileList;
+class SceneryObserver;
 
 class AirportFinder {
   public:
@@ -49,9 +50,10 @@ class AirportFinder {
     void ClearRecords();
 
     // The extraction pass: empties the record list and the nearby list, then extracts the
-    // airports of every accepted scenery file below the simulator directory. Neither reads nor
-    // writes the cache file.
-    void BuildFromScenery(const char* simulatorDir);
+    // airports of every accepted scenery file below the simulator directory, telling `observer`
+    // (null for none) every area, file and early end of a file's walk. Neither reads nor writes
+    // the cache file.
+    void BuildFromScenery(const char* simulatorDir, SceneryObserver* observer = nullptr);
 
     // The extraction pass over the files that a fingerprint pass accepted, in their order, each
     // reported with its entry from that pass: the same as BuildFromScenery on a scenery that did

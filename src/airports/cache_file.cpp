@@ -130,7 +130,104 @@ std::size_t NameBytesBound(long length, std::uint32_t count) {
     return bound > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(bound);
 }
 
+// Reads and checks the header against the current fingerprint, filling what it found into
+// `found`; false when the file cannot be used (found.state then says why).
+bool CheckHeader(PieceReader& reader, long length, std::uint32_t fingerprint,
+                 CacheInspection& found) {
+    const unsigned char* header = reader.Take(kCacheHeaderSize);
+    if (header == nullptr) {
+        found.state = CacheState::kDamaged;
+        found.damage = "the header is cut short";
+        return false;
+    }
+    found.version = static_cast<std::int32_t>(LoadU32(header));
+    found.fingerprint = LoadU32(header + 4);
+    found.recordCount = LoadU32(header + 8);
+    if (found.version != kCacheFormatVersion) {
+        found.state = CacheState::kOtherVersion;
+        return false;
+    }
+    if (found.fingerprint != fingerprint) {
+        found.state = CacheState::kOtherScenery;
+        return false;
+    }
+    // Every record takes at least 19 bytes, so a larger count cannot be true.
+    if (found.recordCount == 0 ||
+        found.recordCount > static_cast<unsigned long>(length) / kRecordImageSize ||
+        found.recordCount > static_cast<std::uint32_t>(INT32_MAX)) {
+        found.state = CacheState::kDamaged;
+        found.damagedAt = 8;  // the count's field
+        found.damage = found.recordCount == 0 ? "the header counts no records"
+                                              : "the header counts more records than fit the file";
+        return false;
+    }
+    return true;
+}
+
+// One entry as the file holds it.
+struct CacheEntry {
+    unsigned char image[kRecordImageSize] = {};
+    const char* name = nullptr;  // nameLength bytes, not necessarily terminated; valid until the
+                                 // next take
+    std::uint32_t nameLength = 0;
+};
+
+// Takes the next entry; null when it is whole and its name length valid, otherwise what fails,
+// with `failedAt` advanced by the entry's bytes before the failing field.
+const char* TakeEntry(PieceReader& reader, CacheEntry& entry, std::uint64_t& failedAt) {
+    const unsigned char* head = reader.Take(kEntryHeadSize);
+    if (head == nullptr) {
+        return "an entry is cut short";
+    }
+    // Copied out before the name is taken: taking may move the buffer's bytes.
+    std::memcpy(entry.image, head, kRecordImageSize);
+    entry.nameLength = LoadU32(head + kRecordImageSize);
+    failedAt += kRecordImageSize;
+    if (entry.nameLength == 0 || entry.nameLength >= kCacheNameCapacity) {
+        return "a name length is out of range";
+    }
+    entry.name = reinterpret_cast<const char*>(reader.Take(entry.nameLength));
+    failedAt += 4;
+    if (entry.name == nullptr) {
+        return "a name is cut short";
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint) {
+    CacheInspection found;
+    if (!platform::FileExists(path)) {
+        return found;
+    }
+    found.state = CacheState::kUnreadable;
+    const PieceBuffer buffer;
+    const platform::HostStream file = platform::OpenHostFile(path, "rb");
+    const long length = file ? FileLength(file.get()) : -1;
+    if (buffer.get() == nullptr || length < 0) {
+        return found;
+    }
+    found.size = static_cast<std::uint64_t>(length);
+    PieceReader reader(file.get(), buffer.get());
+    if (!CheckHeader(reader, length, sceneryFingerprint, found)) {
+        return found;
+    }
+    std::uint64_t offset = kCacheHeaderSize;
+    for (std::uint32_t i = 0; i < found.recordCount; ++i) {
+        CacheEntry entry;
+        std::uint64_t failedAt = offset;
+        if (const char* failure = TakeEntry(reader, entry, failedAt)) {
+            found.state = CacheState::kDamaged;
+            found.damagedAt = failedAt;
+            found.damage = failure;
+            return found;
+        }
+        offset += kEntryHeadSize + entry.nameLength;
+    }
+    found.state = CacheState::kValid;
+    return found;
+}
 
 bool AirportFinder::WriteCache(const char* path) const {
     // The buffer first: a file once opened for writing is already emptied.
@@ -177,17 +274,11 @@ bool AirportFinder::ReadCache(const char* path) {
     std::setvbuf(file.get(), nullptr, _IONBF, 0);
     const long length = FileLength(file.get());
     PieceReader reader(file.get(), buffer.get());
-    const unsigned char* header = length < 0 ? nullptr : reader.Take(kCacheHeaderSize);
-    if (header == nullptr || static_cast<std::int32_t>(LoadU32(header)) != kCacheFormatVersion ||
-        LoadU32(header + 4) != sceneryFingerprint) {
+    CacheInspection found;
+    if (length < 0 || !CheckHeader(reader, length, sceneryFingerprint, found)) {
         return false;
     }
-    const std::uint32_t count = LoadU32(header + 8);
-    // Every record takes at least 19 bytes, so a larger count cannot be true.
-    if (count == 0 || count > static_cast<unsigned long>(length) / kRecordImageSize ||
-        count > static_cast<std::uint32_t>(INT32_MAX)) {
-        return false;
-    }
+    const std::uint32_t count = found.recordCount;
     const auto total = static_cast<std::int32_t>(count);
 
     ClearRecords();
@@ -209,21 +300,16 @@ bool AirportFinder::ReadCache(const char* path) {
     std::int32_t named = 0;  // records whose names have been copied, cleared on failure
     bool valid = true;
     for (std::int32_t i = 0; valid && i < total; ++i) {
-        const unsigned char* head = reader.Take(kEntryHeadSize);
-        const std::uint32_t nameLength = head == nullptr ? 0 : LoadU32(head + kRecordImageSize);
-        valid = nameLength != 0 && nameLength < kCacheNameCapacity;
+        CacheEntry entry;
+        std::uint64_t failedAt = 0;
+        valid = TakeEntry(reader, entry, failedAt) == nullptr;
         if (!valid) {
             break;
         }
         AirportRecord& record = records[i];
-        unsigned char image[kRecordImageSize];
-        std::memcpy(image, head, sizeof image);
-        DecodeRecordImage(image, record);
-        const auto* text = reinterpret_cast<const char*>(reader.Take(nameLength));
-        if (text == nullptr) {
-            valid = false;
-            break;
-        }
+        DecodeRecordImage(entry.image, record);
+        const char* text = entry.name;
+        const std::uint32_t nameLength = entry.nameLength;
         // The text up to its first zero byte, never more than L bytes.
         const auto* zero = static_cast<const char*>(std::memchr(text, 0, nameLength));
         const std::size_t textLength =

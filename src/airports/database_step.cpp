@@ -6,11 +6,12 @@
 
 namespace halvern {
 
-void AirportFinder::BuildFromScenery(const char* simulatorDir) {
+void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
     ClearRecords();
     nearbyCount = 0;
     complete = true;
     My_AFDList collector(*this, false);
+    collector.Observe(observer);
     collector.EnumerateSceneryAreas(simulatorDir);
 }
 
@@ -28,6 +29,13 @@ void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
 
 std::string CachePath(const char* simulatorDir) {
     return std::string(simulatorDir) + kCacheFileName;
+}
+
+std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir) {
+    finder.SetSceneryFingerprint(0);
+    AirportFinder::My_AFDList fingerprinting(finder, true);
+    fingerprinting.EnumerateSceneryAreas(simulatorDir);
+    return finder.SceneryFingerprint();
 }
 
 DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,

@@ -88,6 +88,12 @@ std::string AreaFromWorldListPath(const std::string& simulatorDir, std::string_v
     return area;
 }
 
+void ReportArea(const AFDInfoCollector& collector, const SceneryArea& area) {
+    if (collector.Observer() != nullptr) {
+        collector.Observer()->OnArea(area);
+    }
+}
+
 void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
                        const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
@@ -108,8 +114,14 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
             continue;
         }
         const std::string area = AreaFromLocal(simulatorDir, local);
-        if (platform::EqualIgnoringAsciiCase(active, "true") && walked.FirstVisit(area)) {
-            collector.ScanAreaDirectory(area.c_str());
+        if (!platform::EqualIgnoringAsciiCase(active, "true")) {
+            ReportArea(collector,
+                       {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kInactive});
+        } else if (!walked.FirstVisit(area)) {
+            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                   AreaFate::kAlreadyWalked});
+        } else {
+            collector.ScanListedArea(area.c_str(), AreaSource::kSceneryConfig, number);
         }
     }
 }
@@ -140,7 +152,7 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
     }
     // Every position below stays under kWorldListLimit + a few bytes, so no sum can wrap.
     std::size_t entry = LoadU16(data.data() + kFirstEntryField);
-    while (entry < data.size() && data[entry] != 0) {
+    for (std::uint64_t number = 1; entry < data.size() && data[entry] != 0; ++number) {
         const std::size_t pathStart = entry + kEntryPathOffset;
         std::size_t pathEnd = 0;
         std::size_t secondEnd = 0;
@@ -154,7 +166,10 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
         if (walked.FirstVisit(area)) {
-            collector.ScanAreaDirectory(area.c_str());
+            collector.ScanListedArea(area.c_str(), AreaSource::kWorldList, number);
+        } else {
+            ReportArea(collector,
+                       {area.c_str(), AreaSource::kWorldList, number, AreaFate::kAlreadyWalked});
         }
     }
 }
@@ -177,13 +192,28 @@ void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
 }
 
 void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {
+    ScanArea(areaDir, nullptr);
+}
+
+void AFDInfoCollector::ScanListedArea(const char* areaDir, AreaSource source, std::uint64_t entry) {
+    SceneryArea area{areaDir, source, entry, AreaFate::kRead};
+    ScanArea(areaDir, observer_ != nullptr ? &area : nullptr);
+}
+
+void AFDInfoCollector::ScanArea(const char* areaDir, SceneryArea* announced) {
     if (areaDir == nullptr) {
         return;
     }
     platform::DirectoryListing listing(areaDir);
     platform::FileEntry entry{};
+    bool listed = listing.Next(entry);
+    // The area is told before its files, with whether its directory could be listed at all.
+    if (announced != nullptr) {
+        announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
+        observer_->OnArea(*announced);
+    }
     std::string path;
-    while (listing.Next(entry)) {
+    for (; listed; listed = listing.Next(entry)) {
         const std::string_view name(entry.name);
         if (name == "." || name == "..") {
             continue;

@@ -51,6 +51,8 @@ enum class WalkEnd {
 
 class SceneryObserver {
   public:
+    virtual ~SceneryObserver() = default;
+
     // One area, when the walk comes to it.
     virtual void OnArea(const SceneryArea& area) = 0;
 
@@ -63,9 +65,6 @@ class SceneryObserver {
     // calls came before this). Walk ends of the file came before this too.
     virtual void OnFile(const char* path, const platform::FileEntry& entry, FileFate fate,
                         std::int32_t airports) = 0;
-
-  protected:
-    ~SceneryObserver() = default;
 };
 
 }  // namespace halvern

@@ -23,10 +23,15 @@ class DirectoryListing {
     // that does not exist or cannot be read lists nothing.
     bool Next(FileEntry& entry);
 
+    // After Next has returned false: true when the directory itself could not be listed (it does
+    // not exist, is not a directory, or cannot be read), as against one without a matching entry.
+    bool Unreadable() const { return unreadable_; }
+
   private:
     std::string query_;       // what the operating system is asked to list
     void* handle_ = nullptr;  // the open listing; null before the first call and when none
     bool started_ = false;
+    bool unreadable_ = false;
 };
 
 }  // namespace halvern::platform

@@ -91,6 +91,7 @@ bool FillEntry(int directory, const char* name, FileEntry& entry) {
 DirectoryListing::DirectoryListing(const char* hostDirectory) {
     if (hostDirectory == nullptr) {
         started_ = true;  // nothing to list
+        unreadable_ = true;
         return;
     }
     query_ = NativePath(hostDirectory);
@@ -110,6 +111,7 @@ bool DirectoryListing::Next(FileEntry& entry) {
     if (!started_) {
         started_ = true;
         handle_ = ::opendir(query_.c_str());
+        unreadable_ = handle_ == nullptr;
     }
     if (handle_ == nullptr) {
         return false;

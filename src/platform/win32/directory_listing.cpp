@@ -39,6 +39,7 @@ bool FillEntry(const WIN32_FIND_DATAA& found, FileEntry& entry) {
 DirectoryListing::DirectoryListing(const char* hostDirectory) {
     if (hostDirectory == nullptr) {
         started_ = true;  // nothing to list
+        unreadable_ = true;
         return;
     }
     // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
@@ -58,9 +59,12 @@ bool DirectoryListing::Next(FileEntry& entry) {
         if (!started_) {
             started_ = true;
             // A missing directory, a path beyond the system's limit and a directory without a
-            // match all come back as INVALID_HANDLE_VALUE.
+            // match all come back as INVALID_HANDLE_VALUE;
+            // the error tells them apart.
             HANDLE listing = FindFirstFileA(query_.c_str(), &found);
             if (listing == INVALID_HANDLE_VALUE) {
+                // Only "no match" means the directory itself was read.
+                unreadable_ = GetLastError() != ERROR_FILE_NOT_FOUND;
                 return false;
             }
             handle_ = listing;
