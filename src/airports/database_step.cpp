@@ -6,27 +6,6 @@
 
 namespace halvern {
 
-void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
-    ClearRecords();
-    nearbyCount = 0;
-    complete = true;
-    My_AFDList collector(*this, false);
-    collector.Observe(observer);
-    collector.EnumerateSceneryAreas(simulatorDir);
-}
-
-void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
-    ClearRecords();
-    nearbyCount = 0;
-    complete = true;
-    My_AFDList collector(*this, false);
-    std::string path;
-    for (std::size_t i = 0; i < files.Count(); ++i) {
-        files.Path(i, path);
-        collector.ScanFile(path.c_str(), files.Entry(i));
-    }
-}
-
 std::string CachePath(const char* simulatorDir) {
     return std::string(simulatorDir) + kCacheFileName;
 }
