@@ -66,7 +66,7 @@ void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* 
     ClearRecords();
     nearby.Clear();
     complete = true;
-    My_AFDList collector(*this, false);
+    My_AFDList collector(*this, SceneryPass::kExtraction);
     collector.Observe(observer);
     collector.EnumerateSceneryAreas(simulatorDir);
 }
@@ -75,7 +75,7 @@ void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
     ClearRecords();
     nearby.Clear();
     complete = true;
-    My_AFDList collector(*this, false);
+    My_AFDList collector(*this, SceneryPass::kExtraction);
     std::string path;
     for (std::size_t i = 0; i < files.Count(); ++i) {
         files.Path(i, path);

@@ -12,7 +12,7 @@ std::string CachePath(const char* simulatorDir) {
 
 std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir) {
     finder.SetSceneryFingerprint(0);
-    AirportFinder::My_AFDList fingerprinting(finder, true);
+    AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint);
     fingerprinting.EnumerateSceneryAreas(simulatorDir);
     return finder.SceneryFingerprint();
 }
@@ -26,7 +26,7 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
     SceneryFileList accepted;
     {
         // The fingerprint pass reads only directory entries; it also counts the files.
-        AirportFinder::My_AFDList fingerprinting(finder, true, &accepted);
+        AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint, &accepted);
         fingerprinting.EnumerateSceneryAreas(simulatorDir);
     }
     accepted.Trim();
