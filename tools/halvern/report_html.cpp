@@ -25,6 +25,7 @@ table { border-collapse: collapse; margin-top: 0.4em; }
 th, td { border: 1px solid #c9d2dc; padding: 2px 6px; text-align: left; vertical-align: top; }
 th { background: #e9eef3; }
 td.number { text-align: right; font-variant-numeric: tabular-nums; }
+td.origin { white-space: nowrap; }
 tr.left-out td { color: #7a828b; }
 tr.damaged td, .damaged-text { color: #b3141b; }
 .swatch { display: inline-block; width: 0.9em; height: 0.9em; border-radius: 50%; }
@@ -93,11 +94,11 @@ void WriteAreas(const SceneryReport& report, std::ostream& out) {
         const bool read = area.outcome == AreaOutcome::kRead;
         out << "<tr class=\"" << (read ? "read" : "left-out") << "\"><td class=\"number\">" << a + 1
             << "</td><td><span class=\"swatch\" style=\"background: "
-            << (read ? AreaColour(a) : std::string("#c9d2dc")) << "\"></span></td><td>"
-            << AreaOrigin(area) << "</td><td>" << MarkupEscaped(WordsFor(area.outcome).phrase)
-            << "</td><td class=\"path\">" << MarkupEscaped(Utf8Path(area.directory))
-            << "</td><td class=\"number\">" << area.fileCount << "</td><td class=\"number\">"
-            << area.airports << "</td></tr>\n";
+            << (read ? AreaColour(a) : std::string("#c9d2dc"))
+            << "\"></span></td><td class=\"origin\">" << AreaOrigin(area) << "</td><td>"
+            << MarkupEscaped(WordsFor(area.outcome).phrase) << "</td><td class=\"path\">"
+            << MarkupEscaped(Utf8Path(area.directory)) << "</td><td class=\"number\">"
+            << area.fileCount << "</td><td class=\"number\">" << area.airports << "</td></tr>\n";
     }
     out << "</table>\n";
 }
