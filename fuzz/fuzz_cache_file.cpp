@@ -45,7 +45,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AirportFinder finder;
     finder.AddAirport(kHeldName, 1, 2, 3, "HELD");
     finder.SetSceneryFingerprint(halvern::fuzz::kCacheFingerprint);
-    if (!finder.ReadCache(path.c_str())) {
+    const halvern::CacheInspection inspection =
+        halvern::InspectCache(path.c_str(), halvern::fuzz::kCacheFingerprint);
+    Check(inspection.size == size && inspection.damagedAt <= size,
+          "the inspection places the file's damage outside it");
+    const bool read = finder.ReadCache(path.c_str());
+    Check(read == (inspection.state == halvern::CacheState::kValid),
+          "the inspection and the read disagree");
+    if (!read) {
         // A header check leaves the list as it was; a record check empties it.
         Check(finder.RecordCount() == 0 ||
                   (finder.RecordCount() == 1 && std::strcmp(finder.Record(0).name, kHeldName) == 0),

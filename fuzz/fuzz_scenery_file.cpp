@@ -14,6 +14,7 @@
 #include "airports/airport_finder.h"
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
+#include "airports/scenery_observer.h"
 #include "fuzz_common.h"
 #include "plain_extraction.h"
 
@@ -56,6 +57,36 @@ class CheckingCollector : public halvern::AFDInfoCollector {
   private:
     const unsigned char* image_;
     std::size_t size_;
+};
+
+// Checks what the extraction tells an observer against what it reported: at most one early end
+// per file, after exactly the airports reported before it, and one file told
+// with the airports it gave.
+class CheckingObserver : public halvern::SceneryObserver {
+  public:
+    explicit CheckingObserver(const CheckingCollector& collector) : collector_(collector) {}
+
+    void OnArea(const halvern::SceneryArea&) override { Check(false, "an area told for a file"); }
+    void OnWalkEnd(halvern::WalkEnd, std::int64_t offset, std::int32_t airportsBefore) override {
+        Check(++ends == 1, "a file's walk ended twice");
+        // A record the walk stepped to may lie past the end: that is why it ended there.
+        Check(offset >= 0, "a walk ended before its file");
+        Check(static_cast<std::size_t>(airportsBefore) == collector_.airports.size(),
+              "the airports before an early end are miscounted");
+    }
+    void OnFile(const char*, const halvern::platform::FileEntry&, halvern::FileFate fate,
+                std::int32_t airports) override {
+        Check(++files == 1, "a file was told twice");
+        Check(static_cast<std::size_t>(airports) == collector_.airports.size(),
+              "a file was told with another airport count");
+        Check(fate == halvern::FileFate::kRead || (airports == 0 && ends == 0),
+              "a file not read gave airports");
+    }
+    int ends = 0;
+    int files = 0;
+
+  private:
+    const CheckingCollector& collector_;
 };
 
 class CountingFinder : public halvern::AirportFinder {
@@ -102,8 +133,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sim.Write("Addon/scenery/Input.bgl", data, size);
     const halvern::platform::FileEntry entry = EntryFromInput(data, size);
     CheckingCollector mapped(nullptr, 0);
+    CheckingObserver observer(mapped);
+    mapped.Observe(&observer);
     mapped.ScanFile(sim.Host("Addon\\scenery\\Input.bgl").c_str(), entry);
     Check(mapped.airports == walked.airports, "the mapped file reports other airports");
+    Check(observer.files == 1, "the file was not told");
 
     // Extraction mode: every reported airport becomes a record.
     CountingFinder finder;

@@ -181,6 +181,55 @@ TEST_F(CacheFileTest, RecordRejectionsEmptyTheRecordList) {
     }
 }
 
+// The inspection a diagnostic shows agrees with the read on every file, and says where a damaged
+// one fails: at the count's field, or at the field of the entry that fails.
+TEST_F(CacheFileTest, InspectionAgreesWithTheReadAndSaysWhereAFileFails) {
+    const std::string name = "Lakeside Field";
+    const auto length = static_cast<std::uint32_t>(name.size() + 1);
+    const std::uint64_t second = 12 + 19 + 4 + length;  // where the second entry starts
+    struct Case {
+        const char* label;
+        std::vector<unsigned char> bytes;
+        CacheState state;
+        std::uint64_t damagedAt;
+    };
+    const std::vector<unsigned char> valid =
+        CacheBytes(3, kFingerprint, 2).Record(name, length).Record("B", 2).bytes;
+    const Case cases[] = {
+        {"valid", valid, CacheState::kValid, 0},
+        {"version 2", CacheBytes(2, kFingerprint, 1).Record(name, length).bytes,
+         CacheState::kOtherVersion, 0},
+        {"other fingerprint", CacheBytes(3, kFingerprint + 1, 1).Record(name, length).bytes,
+         CacheState::kOtherScenery, 0},
+        {"no records", CacheBytes(3, kFingerprint, 0).bytes, CacheState::kDamaged, 8},
+        {"count above length / 19", CacheBytes(3, kFingerprint, 3).Record(name, length).bytes,
+         CacheState::kDamaged, 8},
+        {"header cut short", {3, 0, 0, 0, 0x42, 0xEE}, CacheState::kDamaged, 0},
+        {"name length 0", CacheBytes(3, kFingerprint, 2).Record(name, length).Record("", 0).bytes,
+         CacheState::kDamaged, second + 19},
+        {"second entry cut short", std::vector<unsigned char>(valid.begin(), valid.end() - 5),
+         CacheState::kDamaged, second},
+        {"second name cut short", std::vector<unsigned char>(valid.begin(), valid.end() - 1),
+         CacheState::kDamaged, second + 23},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        const CacheInspection found = InspectCache(path.c_str(), kFingerprint);
+        EXPECT_EQ(found.state, c.state) << c.label;
+        EXPECT_EQ(found.size, c.bytes.size()) << c.label;
+        EXPECT_EQ(found.damagedAt, c.damagedAt) << c.label;
+        EXPECT_EQ(found.state == CacheState::kDamaged, *found.damage != '\0') << c.label;
+        AirportFinder reader;
+        reader.SetSceneryFingerprint(kFingerprint);
+        EXPECT_EQ(reader.ReadCache(path.c_str()), c.state == CacheState::kValid) << c.label;
+    }
+    const CacheInspection other = InspectCache(path.c_str(), kFingerprint);
+    EXPECT_EQ(other.version, 3);
+    EXPECT_EQ(other.fingerprint, kFingerprint);
+    EXPECT_EQ(InspectCache(dir.File("missing.dat").c_str(), kFingerprint).state,
+              CacheState::kAbsent);
+}
+
 TEST_F(CacheFileTest, AnUnterminatedNameOf1023BytesLoadsButIsNotWrittenReadably) {
     // The name bytes carry no zero: the text is the whole 1023 bytes, which the writer can only
     // store with a length of 1024, which the reader refuses (the next start rebuilds).

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "airports/afd_list.h"
+#include "airports/airport_finder.h"
 #include "airports/scenery_observer.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/recording_collector.h"
@@ -46,7 +46,8 @@ class Diary : public SceneryObserver {
     }
     void OnFile(const char* path, const platform::FileEntry&, FileFate fate,
                 std::int32_t airports) override {
-        files[fs::path(path).filename().string()] = {fate, airports};
+        const std::string text(path);
+        files[text.substr(text.find_last_of('\\') + 1)] = {fate, airports};
     }
 
     struct Area {
@@ -128,6 +129,70 @@ TEST(SceneryObserver, AWalkThatEndsEarlySaysWhyWhereAndHowManyAirportsCameBefore
             EXPECT_EQ(diary.ends[0].airportsBefore, c.end->airportsBefore);
         }
     }
+}
+
+std::string HostForm(const fs::path& directory) {
+    std::string text = directory.string();
+    std::replace(text.begin(), text.end(), '/', '\\');
+    return text + '\\';
+}
+
+void WriteBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(SceneryObserver, EveryAreaAndFileIsToldWithWhatBecameOfIt) {
+    testing::TempDir sim;
+    const std::string simDir = HostForm(sim.path());
+    std::ofstream(sim.path() / "scenery.cfg") << "[Area.001]\nLocal=Addon\nActive=TRUE\n"
+                                                 "[Area.002]\nLocal=Off\nActive=FALSE\n"
+                                                 "[Area.003]\nLocal=ADDON\nActive=true\n"
+                                                 "[Area.004]\nLocal=Gone\nActive=TRUE\n"
+                                                 "[Area.005]\nLocal=scenedb\\cities\\paris\n"
+                                                 "Active=TRUE\n";
+    const std::vector<unsigned char> sound = TwoAirports({});
+    std::vector<unsigned char> badHeader = sound;
+    badHeader[0x76] ^= 1;  // the magic number
+    WriteBytes(sim.path() / "Addon/scenery/sound.bgl", sound);
+    WriteBytes(sim.path() / "Addon/scenery/badheader.bgl", badHeader);
+    WriteBytes(sim.path() / "Addon/scenery/empty.bgl", {});
+    WriteBytes(sim.path() / "Off/scenery/off.bgl", sound);
+    WriteBytes(sim.path() / "scenedb/cities/paris/scenery/paris.bgl", sound);
+
+    Diary diary;
+    AirportFinder finder;
+    finder.BuildFromScenery(simDir.c_str(), &diary);
+
+    const std::vector<std::pair<std::string, AreaFate>> areas = {
+        {"Addon\\scenery\\", AreaFate::kRead},
+        {"Off\\scenery\\", AreaFate::kInactive},
+        {"ADDON\\scenery\\", AreaFate::kAlreadyWalked},
+        {"Gone\\scenery\\", AreaFate::kMissing},
+        {"scenedb\\cities\\paris\\scenery\\", AreaFate::kRead},
+    };
+    ASSERT_EQ(diary.areas.size(), areas.size());
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        EXPECT_EQ(diary.areas[i].directory, simDir + areas[i].first);
+        EXPECT_EQ(diary.areas[i].source, AreaSource::kSceneryConfig);
+        EXPECT_EQ(diary.areas[i].entry, i + 1);
+        EXPECT_EQ(diary.areas[i].fate, areas[i].second) << i;
+    }
+    const std::map<std::string, std::pair<FileFate, std::int32_t>> files = {
+        {"sound.bgl", {FileFate::kRead, 2}},
+        {"badheader.bgl", {FileFate::kBadHeader, 0}},
+        {"empty.bgl", {FileFate::kNotOpened, 0}},
+        {"paris.bgl", {FileFate::kDefaultArea, 0}},
+    };
+    ASSERT_EQ(diary.files.size(), files.size());
+    for (const auto& [name, expected] : files) {
+        ASSERT_EQ(diary.files.count(name), 1u) << name;
+        EXPECT_EQ(diary.files[name].fate, expected.first) << name;
+        EXPECT_EQ(diary.files[name].airports, expected.second) << name;
+    }
+    EXPECT_EQ(finder.RecordCount(), 2);
 }
 
 }  // namespace
