@@ -328,6 +328,25 @@ TEST_F(ReportTest, TheCacheStateIsWhatTheNextStartMeets) {
     }
 }
 
+TEST_F(ReportTest, AreasOfWorldVisAreToldByTheirEntry) {
+    ASSERT_EQ(RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + Quoted(HALVERN_AIRPORTS_CSV) + " " +
+                      Quoted(dir.File("Vis")) + " --world-vis --missing-area --absolute-every 0")
+                  .status,
+              0);
+    simulatorDir = dir.path() / "Vis";
+    const json areas = Report().at("areas");
+    ASSERT_GT(areas.size(), 2u);
+    for (std::size_t i = 0; i < areas.size(); ++i) {
+        EXPECT_EQ(areas[i].at("source"), "world.vis");
+        EXPECT_EQ(areas[i].at("entry"), i + 1);
+    }
+    EXPECT_EQ(areas.back().at("fate"), "missing");
+    const std::string last = std::to_string(areas.size());
+    ExpectLines(Halvern("report " + Sim()).out,
+                {{"area " + last + " (world.vis entry " + last + "): directory missing"}},
+                "report");
+}
+
 TEST_F(ReportTest, FindTellsWhereEachMatchComesFromAndWhatWasNotRead) {
     const std::string zurich = scenery::Windows1252FromUtf8(kZurich);
     const std::pair<std::string, std::vector<std::vector<std::string>>> cases[] = {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <stdexcept>
 
 #include "airports/database_step.h"
 #include "airports/default_areas.h"
@@ -44,22 +45,32 @@ class ReportObserver final : public SceneryObserver {
 
     void OnFile(const char* path, const platform::FileEntry& entry, FileFate fate,
                 std::int32_t /*airports*/) override {
-        // Files come only inside an area; the walk tells the area first.
-        const std::size_t area = report_.areas.empty() ? 0 : report_.areas.size() - 1;
+        // Files come only inside an area, which the walk tells first.
+        if (report_.areas.empty()) {
+            fileOutsideAreas_ = true;
+            return;
+        }
+        const std::size_t area = report_.areas.size() - 1;
         const std::int32_t records = report_.database.RecordCount();
         report_.files.push_back({path, area, entry.size, entry.lastWriteTime, fate, recorded_,
                                  records - recorded_, walkEnd_});
-        if (!report_.areas.empty()) {
-            ++report_.areas.back().fileCount;
-            report_.areas.back().airports += records - recorded_;
-        }
+        ++report_.areas.back().fileCount;
+        report_.areas.back().airports += records - recorded_;
         report_.recordFile.resize(static_cast<std::size_t>(records), report_.files.size() - 1);
         recorded_ = records;
         walkEnd_.reset();
     }
 
+    // Whether every file came inside an area and every record with a file: the analysis and the
+    // faces of the report index by both.
+    bool Consistent() const {
+        return !fileOutsideAreas_ && report_.recordFile.size() ==
+                                         static_cast<std::size_t>(report_.database.RecordCount());
+    }
+
   private:
     SceneryReport& report_;
+    bool fileOutsideAreas_ = false;
     std::int32_t recorded_ = 0;
     std::optional<ReportWalkEnd> walkEnd_;
 };
@@ -152,6 +163,10 @@ void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report) 
     ReportObserver observer(report);
     Timed(report, "extraction pass",
           [&] { report.database.BuildFromScenery(simulatorDir.c_str(), &observer); });
+    if (!observer.Consistent()) {
+        throw std::logic_error(
+            "the extraction told a file outside an area or an airport outside a file");
+    }
     Timed(report, "analysis", [&] { FindSharedCodes(report); });
 }
 
