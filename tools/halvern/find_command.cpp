@@ -22,15 +22,14 @@ std::string FromWhere(const SceneryReport& report, const std::string& path, std:
 
 void PrintMatch(const SceneryReport& report, std::int32_t record) {
     const AirportRecord& airport = report.database.Record(record);
-    const ReportFile& file = report.files[report.recordFile[static_cast<std::size_t>(record)]];
+    const ReportFile& file = report.FileOf(record);
     std::printf("  %-4s  %s  at %.4f, %.4f\n        record %d from %s\n", airport.code,
                 airport.name, static_cast<double>(airport.latitude),
                 static_cast<double>(airport.longitude), record,
                 FromWhere(report, file.path, file.area).c_str());
     const std::int32_t shown = report.ShownRecordFor(record);
     if (shown != record) {
-        const ReportFile& shownFile =
-            report.files[report.recordFile[static_cast<std::size_t>(shown)]];
+        const ReportFile& shownFile = report.FileOf(shown);
         std::printf(
             "        not shown where record %d is within reach (%s, from %s): the overlay "
             "shows the first airport of a code in database order\n",

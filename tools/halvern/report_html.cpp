@@ -146,8 +146,7 @@ void WriteSharedCodes(const SceneryReport& report, std::ostream& out) {
            "<th>overlay</th></tr>\n";
     for (const SharedCode& shared : report.sharedCodes) {
         for (std::int32_t record : shared.records) {
-            const ReportFile& file =
-                report.files[report.recordFile[static_cast<std::size_t>(record)]];
+            const ReportFile& file = report.FileOf(record);
             out << "<tr><td>" << MarkupEscaped(Utf8Name(shared.code.c_str()))
                 << "</td><td class=\"number\">" << record << "</td><td>"
                 << MarkupEscaped(Utf8Name(report.database.Record(record).name))

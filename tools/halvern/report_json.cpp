@@ -57,11 +57,11 @@ json SharedCodesJson(const SceneryReport& report) {
     for (const SharedCode& shared : report.sharedCodes) {
         json records = json::array();
         for (std::int32_t record : shared.records) {
-            const std::size_t file = report.recordFile[static_cast<std::size_t>(record)];
+            const ReportFile& file = report.FileOf(record);
             records.push_back({{"record", record},
                                {"name", Utf8Name(report.database.Record(record).name)},
-                               {"file", Utf8Path(report.files[file].path)},
-                               {"area", report.files[file].area + 1},
+                               {"file", Utf8Path(file.path)},
+                               {"area", file.area + 1},
                                {"shown", record == shared.records.front()}});
         }
         codes.push_back({{"code", Utf8Name(shared.code.c_str())}, {"records", std::move(records)}});

@@ -1,5 +1,6 @@
-// The text report: one block per area in the order walked, with its files; then the codes that
-// several files define, the cache file, the totals and the times. Names and paths are printed
+// The text report: one block per area in the order walked, with its files; then the areas and
+// files not read in full, the codes that several files define, the cache file, the totals and
+// the times. Names and paths are printed
 // as the module holds them, as `halvern airports` prints them.
 
 #include <cstdio>
@@ -56,8 +57,7 @@ void WriteSharedCodes(const SceneryReport& report, std::FILE* out) {
     for (const SharedCode& shared : report.sharedCodes) {
         for (std::int32_t record : shared.records) {
             const bool first = record == shared.records.front();
-            const ReportFile& file =
-                report.files[report.recordFile[static_cast<std::size_t>(record)]];
+            const ReportFile& file = report.FileOf(record);
             std::fprintf(out, "  %-4s  %-6s record %-7d area %-4zu %-14s %s\n",
                          first ? shared.code.c_str() : "", first ? "shown" : "hidden", record,
                          file.area + 1, file.Name().c_str(), report.database.Record(record).name);

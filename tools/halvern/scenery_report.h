@@ -82,6 +82,10 @@ struct SceneryReport {
     // Whether the next start extracts: every cache state but a valid one.
     bool NextStartExtracts() const { return cache.state != CacheState::kValid; }
     std::int32_t ShownRecordFor(std::int32_t record) const;
+    // The file a database record comes from.
+    const ReportFile& FileOf(std::int32_t record) const {
+        return files[recordFile[static_cast<std::size_t>(record)]];
+    }
 };
 
 struct ReportTotals {
