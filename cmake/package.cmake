@@ -1,12 +1,15 @@
 # The release package of the Windows build: `cpack` in the build directory (or
 # scripts/package.sh) makes halvern-<version>-win32.zip (win64 for a 64-bit build), laid out as
 # the user unpacks it into the simulator directory: the module in Modules\, the two internet
-# shortcuts the module's links open, the user guide and the licence. Text files get the CR LF
+# shortcuts the module's links open, the command-line tool halvern.exe (its diagnostics answer
+# "why is my airport not shown?"), the user guide and the licence. Text files get the CR LF
 # line ends of Windows.
 
 set(package_files ${CMAKE_BINARY_DIR}/package)
 
 install(TARGETS halvern_module RUNTIME DESTINATION Modules)
+# The tool lies beside the guide, not in Modules\, where the host would take it for a module.
+install(TARGETS halvern RUNTIME DESTINATION .)
 
 # One shortcut file per address; the shell reads [InternetShortcut] with URL=.
 foreach(shortcut "Halvern Homepage|HALVERN_HOMEPAGE_URL" "Tavrel Software|HALVERN_MAKER_URL")

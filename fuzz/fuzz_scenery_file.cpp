@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Extraction mode: every reported airport becomes a record.
     CountingFinder finder;
     {
-        halvern::AirportFinder::My_AFDList extraction(finder, false);
+        halvern::AirportFinder::My_AFDList extraction(finder, halvern::SceneryPass::kExtraction);
         extraction.ParseMappedFile(image.data(), image.size());
     }
     Check(finder.RecordCount() == static_cast<std::int32_t>(walked.airports.size()),
@@ -159,7 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                            strnlen(reinterpret_cast<const char*>(data), size));
     finder.SetSceneryFingerprint(0x12345678);
     {
-        halvern::AirportFinder::My_AFDList fingerprinting(finder, true);
+        halvern::AirportFinder::My_AFDList fingerprinting(finder,
+                                                          halvern::SceneryPass::kFingerprint);
         fingerprinting.ScanFile(path.c_str(), entry);
     }
     const bool skipped = halvern::IsInDefaultArea(path.c_str());

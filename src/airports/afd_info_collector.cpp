@@ -9,6 +9,7 @@
 
 #include "airports/detail_blocks.h"
 #include "airports/image_reader.h"
+#include "airports/scenery_areas.h"
 #include "airports/scenery_layout.h"
 #include "platform/extended_precision.h"
 #include "platform/mapped_file.h"
@@ -190,6 +191,14 @@ std::optional<WalkEnd> ReportAirport(AFDInfoCollector& collector, const ImageRea
 }
 
 }  // namespace
+
+void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
+    WalkSceneryAreas(*this, simulatorDir);
+}
+
+void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {
+    WalkAreaDirectory(*this, areaDir);
+}
 
 void AFDInfoCollector::ScanFile(const char* path, const platform::FileEntry& entry) {
     ReportFile(path, entry, ReadFile(path));

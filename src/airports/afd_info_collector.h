@@ -29,11 +29,11 @@ class AFDInfoCollector {
                            double elevationMetres, const char* code);
 
     // Walks the host's scenery list below the simulator directory and hands every "*.bgl" file
-    // of every active area to ScanFile, in the fixed visiting order.
+    // of every active area to ScanFile, in the fixed visiting order (scenery_areas.h).
     void EnumerateSceneryAreas(const char* simulatorDir);
 
     // Hands every "*.bgl" entry of one area directory (ending in a separator) to ScanFile, in
-    // the order of the directory listing.
+    // the order of the directory listing (scenery_areas.h).
     void ScanAreaDirectory(const char* areaDir);
 
     // Checks the header of a file image and, if it passes, extracts its airports; false when
@@ -58,10 +58,6 @@ class AFDInfoCollector {
     void Observe(SceneryObserver* observer) { observer_ = observer; }
     SceneryObserver* Observer() const { return observer_; }
 
-    // Hands the files of one area of the scenery list to ScanFile, as ScanAreaDirectory does,
-    // after telling the observer of the area and whether its directory could be listed.
-    void ScanListedArea(const char* areaDir, AreaSource source, std::uint64_t entry);
-
   protected:
     // Maps the file and extracts its airports, as ScanFile does, and tells what became of it.
     FileFate ReadFile(const char* path);
@@ -70,10 +66,6 @@ class AFDInfoCollector {
     void ReportFile(const char* path, const platform::FileEntry& entry, FileFate fate) const;
 
   private:
-    // Lists an area directory and hands its files on; tells the observer of the area first when
-    // `announced` is given, its fate filled in.
-    void ScanArea(const char* areaDir, SceneryArea* announced);
-
     std::uint64_t subRecordVisits_ = 0;
     SceneryObserver* observer_ = nullptr;
     std::int32_t fileAirports_ = 0;  // the airports reported from the file being read

@@ -10,7 +10,7 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
         ReportFile(path, entry, FileFate::kDefaultArea);
         return;  // neither fingerprinted nor extracted nor counted
     }
-    if (fingerprintMode != 0) {
+    if (fingerprintMode != SceneryPass::kExtraction) {
         // The fingerprint pass only looks at the directory entry; the file is not opened.
         finder.sceneryFingerprint = FoldFingerprint(finder.sceneryFingerprint, path, entry);
         if (acceptedFiles != nullptr) {

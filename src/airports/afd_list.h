@@ -12,13 +12,16 @@
 
 namespace halvern {
 
+// The two passes of the scenery walk at start-up. Held in a byte; any value but kExtraction
+// selects the fingerprint behaviour.
+enum class SceneryPass : std::uint8_t { kExtraction = 0, kFingerprint = 1 };
+
 class AirportFinder::My_AFDList : public AFDInfoCollector {
   public:
     // A fingerprinting collector given `accepted` also notes every file it accepts there, for an
     // extraction pass that may follow (BuildFromFiles).
-    My_AFDList(AirportFinder& finderToFill, bool fingerprinting,
-               SceneryFileList* accepted = nullptr)
-        : fingerprintMode(fingerprinting ? 1 : 0), finder(finderToFill), acceptedFiles(accepted) {}
+    My_AFDList(AirportFinder& finderToFill, SceneryPass pass, SceneryFileList* accepted = nullptr)
+        : fingerprintMode(pass), finder(finderToFill), acceptedFiles(accepted) {}
     ~My_AFDList() override = default;
 
     void ScanFile(const char* path, const platform::FileEntry& entry) override;
@@ -26,7 +29,7 @@ class AirportFinder::My_AFDList : public AFDInfoCollector {
                    const char* code) override;
 
   private:
-    std::uint8_t fingerprintMode;  // any value but 0 selects the fingerprint behaviour
+    SceneryPass fingerprintMode;
     AirportFinder& finder;
     SceneryFileList* acceptedFiles;  // null when the accepted files are not kept
 };

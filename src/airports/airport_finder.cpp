@@ -3,7 +3,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
+#include "airports/afd_list.h"
+#include "airports/cache_file.h"
 #include "airports/growable_array.h"
 #include "geo/checked_conversion.h"
 #include "platform/extended_precision.h"
@@ -29,13 +32,12 @@ AirportFinder::AirportFinder() {
     if (ResizeStorage(records, 0, kInitialCapacity)) {
         recordCapacity = kInitialCapacity;
     }
-    ResizeNearby(kInitialCapacity);
+    nearby.Resize(kInitialCapacity);
 }
 
 AirportFinder::~AirportFinder() {
     ClearRecords();
     std::free(records);
-    std::free(nearbyIndices);
 }
 
 void AirportFinder::OnFileScanned(const char* /*path*/, const platform::FileEntry& /*entry*/) {}
@@ -60,59 +62,37 @@ bool AirportFinder::ReserveRecords(std::int32_t count) {
     return true;
 }
 
-bool AirportFinder::ResizeNearby(std::int32_t capacity) {
-    const auto oldCount = static_cast<std::size_t>(nearbyCapacity);
-    const auto newCount = static_cast<std::size_t>(capacity);
-    // The first block holds the indices alone; a grown one the keys and tree nodes too.
-    const bool withTree = capacity > kInitialCapacity;
-    const std::size_t entryBytes = withTree ? kNearbyEntryBytes : sizeof(std::int32_t);
-    if (newCount <= oldCount || newCount > SIZE_MAX / entryBytes) {
-        return false;
-    }
-    void* grown = std::realloc(nearbyIndices, newCount * entryBytes);
-    if (grown == nullptr) {
-        return false;
-    }
-    auto* bytes = static_cast<unsigned char*>(grown);
-    if (withTree) {
-        // Keys and nodes of the old block move up to their places for the new capacity (the
-        // nodes first, as the keys move into where they were); the rest is zero.
-        const std::size_t keysAt = newCount * sizeof(std::int32_t);
-        const std::size_t nodesAt = keysAt + newCount * sizeof(std::uint32_t);
-        const std::size_t kept = nearbyKeys != nullptr ? oldCount : 0;
-        std::memmove(bytes + nodesAt, bytes + kept * (kNearbyEntryBytes - sizeof(CodeNode)),
-                     kept * sizeof(CodeNode));
-        std::memmove(bytes + keysAt, bytes + kept * sizeof(std::int32_t),
-                     kept * sizeof(std::uint32_t));
-        std::memset(bytes + keysAt + kept * sizeof(std::uint32_t), 0,
-                    (newCount - kept) * sizeof(std::uint32_t));
-        std::memset(bytes + nodesAt + kept * sizeof(CodeNode), 0,
-                    (newCount - kept) * sizeof(CodeNode));
-        nearbyKeys = reinterpret_cast<std::uint32_t*>(bytes + keysAt);
-        nearbyNodes = reinterpret_cast<CodeNode*>(bytes + nodesAt);
-    }
-    // Only now, as the old keys lay there.
-    std::memset(bytes + oldCount * sizeof(std::int32_t), 0,
-                (newCount - oldCount) * sizeof(std::int32_t));
-    nearbyIndices = reinterpret_cast<std::int32_t*>(bytes);
-    nearbyCapacity = capacity;
-    return true;
+void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
+    ClearRecords();
+    nearby.Clear();
+    complete = true;
+    My_AFDList collector(*this, SceneryPass::kExtraction);
+    collector.Observe(observer);
+    collector.EnumerateSceneryAreas(simulatorDir);
 }
 
-bool AirportFinder::AppendNearby(std::int32_t index) {
-    if (nearbyCount == INT32_MAX) {
-        return false;
+void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
+    ClearRecords();
+    nearby.Clear();
+    complete = true;
+    My_AFDList collector(*this, SceneryPass::kExtraction);
+    std::string path;
+    for (std::size_t i = 0; i < files.Count(); ++i) {
+        files.Path(i, path);
+        collector.ScanFile(path.c_str(), files.Entry(i));
     }
-    const std::int32_t count = nearbyCount + 1;
-    if (count > nearbyCapacity) {
-        const std::int32_t capacity = GrownCapacity(count, kCapacityStep);
-        if (capacity == 0 || !ResizeNearby(capacity)) {
-            return false;
-        }
-    }
-    nearbyIndices[nearbyCount] = index;
-    nearbyCount = count;
-    return true;
+}
+
+bool AirportFinder::WriteCache(const char* path) const {
+    return CacheFile::Write(*this, path);
+}
+
+bool AirportFinder::ReadCache(const char* path) {
+    return CacheFile::Read(*this, path);
+}
+
+void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {
+    nearby.Find(records, recordCount, position, limitMetres);
 }
 
 void AirportFinder::AddAirport(const char* name, double latitude, double longitude,

@@ -1,14 +1,15 @@
 #pragma once
 
-// The airport database: the record list, the nearby list of record indices, and the scenery
-// fingerprint that keys the cache file. The module object derives from it, so the module is the
-// database; it overrides OnFileScanned to follow the scenery passes.
+// The airport database: the record list, the nearby list of record indices (nearby_list.h), and
+// the scenery fingerprint that keys the cache file. The module object derives from it, so the
+// module is the database; it overrides OnFileScanned to follow the scenery passes.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "airports/airport_record.h"
 #include "airports/name_arena.h"
+#include "airports/nearby_list.h"
 #include "geo/world_position.h"
 #include "platform/file_entry.h"
 
@@ -22,9 +23,9 @@ class AirportFinder {
     // The collector that feeds this finder during one pass over the scenery (afd_list.h).
     class My_AFDList;
 
-    static constexpr std::int32_t kInitialCapacity = 1000;
+    static constexpr std::int32_t kInitialCapacity = kListInitialCapacity;
     // Growth rule of both arrays: an append past the capacity raises it to the new count + 1000.
-    static constexpr std::int32_t kCapacityStep = 1000;
+    static constexpr std::int32_t kCapacityStep = kListCapacityStep;
     // The fingerprint of a finder that has not yet walked the scenery.
     static constexpr std::uint32_t kUnsetFingerprint = 0x5555AAAA;
 
@@ -66,7 +67,8 @@ class AirportFinder {
     bool Complete() const { return complete; }
     void MarkIncomplete() { complete = false; }
 
-    // Writes the whole record list to the cache file; false when it cannot be written.
+    // Writes the whole record list to the cache file (cache_file.h); false when it cannot be
+    // written.
     bool WriteCache(const char* path) const;
 
     // Replaces the record list with the cache file's records if the file is valid and was
@@ -74,49 +76,28 @@ class AirportFinder {
     // otherwise.
     bool ReadCache(const char* path);
 
-    // Rebuilds the nearby list: in database order, every airport whose position lies within
-    // `limitMetres` of `position` and whose code is not yet in the list.
+    // Rebuilds the nearby list (nearby_list.h): in database order, every airport whose position
+    // lies within `limitMetres` of `position` and whose code is not yet in the list.
     void FindNearbyAirports(const WorldPosition& position, double limitMetres);
 
     std::int32_t RecordCount() const { return recordCount; }
     std::int32_t RecordCapacity() const { return recordCapacity; }
     const AirportRecord& Record(std::int32_t index) const { return records[index]; }
-    std::int32_t NearbyCount() const { return nearbyCount; }
-    std::int32_t NearbyCapacity() const { return nearbyCapacity; }
-    const std::int32_t* NearbyIndices() const { return nearbyIndices; }
+    std::int32_t NearbyCount() const { return nearby.Count(); }
+    std::int32_t NearbyCapacity() const { return nearby.Capacity(); }
+    const std::int32_t* NearbyIndices() const { return nearby.Indices(); }
     std::uint32_t SceneryFingerprint() const { return sceneryFingerprint; }
     void SetSceneryFingerprint(std::uint32_t value) { sceneryFingerprint = value; }
 
   protected:
+    // The cache file reads and writes the record list's storage directly.
+    friend class CacheFile;
+
     // Raises the record capacity to at least `count`, following the growth rule; new slots are
     // empty. False when storage cannot be obtained or the count cannot be represented.
     bool ReserveRecords(std::int32_t count);
 
-    // Appends one index to the nearby list, following the growth rule; false (and the list
-    // unchanged) when storage cannot be obtained.
-    bool AppendNearby(std::int32_t index);
-
-    // Grows the nearby list's block to `capacity` entries, keeping its contents; false (and the
-    // list unchanged) when storage cannot be obtained.
-    bool ResizeNearby(std::int32_t capacity);
-
-    // One node of the tree of the codes in the nearby list (nearby_query.cpp): a crit-bit tree
-    // whose leaves are list entries. A child is a node index, or ~entry for a leaf.
-    struct CodeNode {
-        std::int32_t child[2];
-        std::uint32_t bit;  // the highest bit in which the codes below the two children differ
-    };
-
-    // The nearby list, and once it has outgrown its first block, the code of each entry as a
-    // 32-bit key and one tree node for each entry after the first. The three arrays then share
-    // one block (indices, keys, nodes, each `nearbyCapacity` long) that grows as the list does,
-    // so the query allocates no more than the list alone would; the first block holds only the
-    // indices (keys and nodes null), so a list that never grows costs what it did.
-    std::int32_t* nearbyIndices = nullptr;
-    std::uint32_t* nearbyKeys = nullptr;
-    CodeNode* nearbyNodes = nullptr;
-    std::int32_t nearbyCount = 0;
-    std::int32_t nearbyCapacity = 0;
+    NearbyList nearby;
     AirportRecord* records = nullptr;
     std::int32_t recordCount = 0;
     std::int32_t recordCapacity = 0;
@@ -124,17 +105,6 @@ class AirportFinder {
     bool complete = true;
     // Holds the names of records 0 to recordCount - 1; released when the list is emptied.
     NameArena names;
-
-  private:
-    static constexpr std::size_t kNearbyEntryBytes =
-        sizeof(std::int32_t) + sizeof(std::uint32_t) + sizeof(CodeNode);
-
-    // The codes of the nearby list during a query (nearby_query.cpp): whether a code key is
-    // listed, and the key of list entry `entry` (entries 0 to entry - 1 added already) added to
-    // the tree whose root is `root`.
-    std::int32_t ClosestListedEntry(std::uint32_t key, std::int32_t root) const;
-    bool ListedCode(std::uint32_t key, std::int32_t root) const;
-    void AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root);
 };
 
 // Converts an elevation in metres to stored feet (see AddAirport).

@@ -196,7 +196,7 @@ const char* TakeEntry(PieceReader& reader, CacheEntry& entry, std::uint64_t& fai
 
 }  // namespace
 
-CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint) {
+CacheInspection CacheFile::Inspect(const char* path, std::uint32_t sceneryFingerprint) {
     CacheInspection found;
     if (!platform::FileExists(path)) {
         return found;
@@ -229,7 +229,7 @@ CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint)
     return found;
 }
 
-bool AirportFinder::WriteCache(const char* path) const {
+bool CacheFile::Write(const AirportFinder& finder, const char* path) {
     // The buffer first: a file once opened for writing is already emptied.
     const PieceBuffer buffer;
     if (buffer.get() == nullptr) {
@@ -245,10 +245,10 @@ bool AirportFinder::WriteCache(const char* path) const {
     // Every write is checked so that a full disk is not reported as success; a file cut short
     // is rejected by the reader anyway, because it holds fewer records than its header counts.
     bool written = writer.PutU32(static_cast<std::uint32_t>(kCacheFormatVersion)) &&
-                   writer.PutU32(sceneryFingerprint) &&
-                   writer.PutU32(static_cast<std::uint32_t>(recordCount));
-    for (std::int32_t i = 0; written && i < recordCount; ++i) {
-        const AirportRecord& record = records[i];
+                   writer.PutU32(finder.sceneryFingerprint) &&
+                   writer.PutU32(static_cast<std::uint32_t>(finder.recordCount));
+    for (std::int32_t i = 0; written && i < finder.recordCount; ++i) {
+        const AirportRecord& record = finder.records[i];
         unsigned char image[kRecordImageSize];
         EncodeRecordImage(record, image);
         const std::size_t length = std::strlen(record.name) + 1;
@@ -261,7 +261,7 @@ bool AirportFinder::WriteCache(const char* path) const {
     return std::fclose(file.release()) == 0 && written;
 }
 
-bool AirportFinder::ReadCache(const char* path) {
+bool CacheFile::Read(AirportFinder& finder, const char* path) {
     const PieceBuffer buffer;
     if (buffer.get() == nullptr) {
         return false;
@@ -275,25 +275,25 @@ bool AirportFinder::ReadCache(const char* path) {
     const long length = FileLength(file.get());
     PieceReader reader(file.get(), buffer.get());
     CacheInspection found;
-    if (length < 0 || !CheckHeader(reader, length, sceneryFingerprint, found)) {
+    if (length < 0 || !CheckHeader(reader, length, finder.sceneryFingerprint, found)) {
         return false;
     }
     const std::uint32_t count = found.recordCount;
     const auto total = static_cast<std::int32_t>(count);
 
-    ClearRecords();
+    finder.ClearRecords();
     // The emptied storage goes before the new one is taken, so that the two are never held at
     // once; if the new one cannot be obtained the list is left empty without storage, which the
     // next append obtains anew.
-    ResizeStorage(records, recordCapacity, 0);
-    recordCapacity = 0;
-    if (!ResizeStorage(records, 0, total)) {
+    ResizeStorage(finder.records, finder.recordCapacity, 0);
+    finder.recordCapacity = 0;
+    if (!ResizeStorage(finder.records, 0, total)) {
         return false;
     }
-    recordCapacity = total;
+    finder.recordCapacity = total;
     // One block for all the names; a file that holds more than its length promised (it grew
     // while being read) only makes the arena take another.
-    if (!names.Reserve(NameBytesBound(length, count))) {
+    if (!finder.names.Reserve(NameBytesBound(length, count))) {
         return false;
     }
 
@@ -306,7 +306,7 @@ bool AirportFinder::ReadCache(const char* path) {
         if (!valid) {
             break;
         }
-        AirportRecord& record = records[i];
+        AirportRecord& record = finder.records[i];
         DecodeRecordImage(entry.image, record);
         const char* text = entry.name;
         const std::uint32_t nameLength = entry.nameLength;
@@ -314,19 +314,19 @@ bool AirportFinder::ReadCache(const char* path) {
         const auto* zero = static_cast<const char*>(std::memchr(text, 0, nameLength));
         const std::size_t textLength =
             zero != nullptr ? static_cast<std::size_t>(zero - text) : nameLength;
-        record.name = names.Copy(text, textLength);
+        record.name = finder.names.Copy(text, textLength);
         valid = record.name != nullptr;
         named = valid ? i + 1 : i;
     }
     if (!valid) {
         for (std::int32_t i = 0; i < named; ++i) {
-            records[i].name = nullptr;
+            finder.records[i].name = nullptr;
         }
-        names.Release();
+        finder.names.Release();
         return false;
     }
-    recordCount = total;
-    complete = true;
+    finder.recordCount = total;
+    finder.complete = true;
     return true;
 }
 

@@ -3,8 +3,7 @@
 // The airport cache file, "HalvernCache.dat" in the simulator directory (format version 3):
 // a 12-byte header (version i32, scenery fingerprint u32, record count N u32), then per record
 // its 19-byte image, the name length L (u32, terminator included) and the L name bytes. All
-// integers little-endian, no alignment. The readers and writers are AirportFinder::ReadCache
-// and AirportFinder::WriteCache.
+// integers little-endian, no alignment.
 
 #include <cstdint>
 
@@ -36,8 +35,27 @@ struct CacheInspection {
     const char* damage = "";        // kDamaged: what fails there, in a few words
 };
 
-// Checks the cache file at `path` as the module's read does, against the current scenery
-// fingerprint, without keeping any record.
-CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint);
+class AirportFinder;
+
+// The cache file's writer and reader, which AirportFinder::WriteCache and ReadCache are, and its
+// inspection for diagnostics.
+class CacheFile {
+  public:
+    // Writes the finder's whole record list; false when the file cannot be written.
+    static bool Write(const AirportFinder& finder, const char* path);
+
+    // Replaces the finder's record list with the file's records if the file is valid and was
+    // written for the finder's current scenery fingerprint; false (and the list as the checks
+    // leave it) otherwise.
+    static bool Read(AirportFinder& finder, const char* path);
+
+    // Checks the file at `path` as the read does, against the current scenery fingerprint,
+    // without keeping any record.
+    static CacheInspection Inspect(const char* path, std::uint32_t sceneryFingerprint);
+};
+
+inline CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint) {
+    return CacheFile::Inspect(path, sceneryFingerprint);
+}
 
 }  // namespace halvern

@@ -6,34 +6,13 @@
 
 namespace halvern {
 
-void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
-    ClearRecords();
-    nearbyCount = 0;
-    complete = true;
-    My_AFDList collector(*this, false);
-    collector.Observe(observer);
-    collector.EnumerateSceneryAreas(simulatorDir);
-}
-
-void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
-    ClearRecords();
-    nearbyCount = 0;
-    complete = true;
-    My_AFDList collector(*this, false);
-    std::string path;
-    for (std::size_t i = 0; i < files.Count(); ++i) {
-        files.Path(i, path);
-        collector.ScanFile(path.c_str(), files.Entry(i));
-    }
-}
-
 std::string CachePath(const char* simulatorDir) {
     return std::string(simulatorDir) + kCacheFileName;
 }
 
 std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir) {
     finder.SetSceneryFingerprint(0);
-    AirportFinder::My_AFDList fingerprinting(finder, true);
+    AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint);
     fingerprinting.EnumerateSceneryAreas(simulatorDir);
     return finder.SceneryFingerprint();
 }
@@ -47,7 +26,7 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
     SceneryFileList accepted;
     {
         // The fingerprint pass reads only directory entries; it also counts the files.
-        AirportFinder::My_AFDList fingerprinting(finder, true, &accepted);
+        AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint, &accepted);
         fingerprinting.EnumerateSceneryAreas(simulatorDir);
     }
     accepted.Trim();

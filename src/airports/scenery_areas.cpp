@@ -1,6 +1,4 @@
-// The walk over the host's scenery areas: the areas come from "scenery.cfg" or, where that is
-// missing, from "scenery\world.vis"; every "*.bgl" entry of every area goes to ScanFile. Paths
-// are composed in the host's form, byte for byte, because the scenery fingerprint folds them.
+#include "airports/scenery_areas.h"
 
 #include <cstdio>
 #include <string>
@@ -94,6 +92,11 @@ void ReportArea(const AFDInfoCollector& collector, const SceneryArea& area) {
     }
 }
 
+// Walks an area of the list, telling the observer of it with its fate.
+void WalkListedArea(AFDInfoCollector& collector, SceneryArea area) {
+    WalkAreaDirectory(collector, area.directory, &area);
+}
+
 void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
                        const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
@@ -121,7 +124,8 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
             ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
                                    AreaFate::kAlreadyWalked});
         } else {
-            collector.ScanListedArea(area.c_str(), AreaSource::kSceneryConfig, number);
+            WalkListedArea(collector,
+                           {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kRead});
         }
     }
 }
@@ -166,7 +170,8 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
         if (walked.FirstVisit(area)) {
-            collector.ScanListedArea(area.c_str(), AreaSource::kWorldList, number);
+            WalkListedArea(collector,
+                           {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead});
         } else {
             ReportArea(collector,
                        {area.c_str(), AreaSource::kWorldList, number, AreaFate::kAlreadyWalked});
@@ -176,7 +181,7 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
 
 }  // namespace
 
-void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
+void WalkSceneryAreas(AFDInfoCollector& collector, const char* simulatorDir) {
     if (simulatorDir == nullptr) {
         return;
     }
@@ -185,22 +190,13 @@ void AFDInfoCollector::EnumerateSceneryAreas(const char* simulatorDir) {
     // Where scenery.cfg exists, it alone lists the areas, whatever it holds.
     WalkedAreas walked;
     if (platform::FileExists(configPath.c_str())) {
-        WalkSceneryConfig(*this, directory, configPath, walked);
+        WalkSceneryConfig(collector, directory, configPath, walked);
         return;
     }
-    WalkWorldList(*this, directory, directory + kWorldListName, walked);
+    WalkWorldList(collector, directory, directory + kWorldListName, walked);
 }
 
-void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {
-    ScanArea(areaDir, nullptr);
-}
-
-void AFDInfoCollector::ScanListedArea(const char* areaDir, AreaSource source, std::uint64_t entry) {
-    SceneryArea area{areaDir, source, entry, AreaFate::kRead};
-    ScanArea(areaDir, observer_ != nullptr ? &area : nullptr);
-}
-
-void AFDInfoCollector::ScanArea(const char* areaDir, SceneryArea* announced) {
+void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, SceneryArea* announced) {
     if (areaDir == nullptr) {
         return;
     }
@@ -208,9 +204,9 @@ void AFDInfoCollector::ScanArea(const char* areaDir, SceneryArea* announced) {
     platform::FileEntry entry{};
     bool listed = listing.Next(entry);
     // The area is told before its files, with whether its directory could be listed at all.
-    if (announced != nullptr) {
+    if (announced != nullptr && collector.Observer() != nullptr) {
         announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
-        observer_->OnArea(*announced);
+        collector.Observer()->OnArea(*announced);
     }
     std::string path;
     for (; listed; listed = listing.Next(entry)) {
@@ -220,7 +216,7 @@ void AFDInfoCollector::ScanArea(const char* areaDir, SceneryArea* announced) {
         }
         path.assign(areaDir);
         path += name;
-        ScanFile(path.c_str(), entry);
+        collector.ScanFile(path.c_str(), entry);
     }
 }
 

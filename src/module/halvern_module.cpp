@@ -70,7 +70,7 @@ void HalvernModule::BuildDatabase() {
     // The step stopped part-way: whatever it read is dropped, so that the database is either
     // whole or empty, and the progress window it may have opened is closed.
     ClearRecords();
-    nearbyCount = 0;
+    nearby.Clear();
     EndExtraction();
 }
 

@@ -121,7 +121,7 @@ class AfdListTest : public ::testing::Test {
 };
 
 TEST_F(AfdListTest, ExtractionPassAddsAirportsAndReportsEveryAcceptedFile) {
-    AirportFinder::My_AFDList collector(finder, false);
+    AirportFinder::My_AFDList collector(finder, SceneryPass::kExtraction);
     collector.ScanFile((base + "addon.bgl").c_str(), Entry(1, 1));
     collector.ScanFile((base + "broken.bgl").c_str(), Entry(1, 1));
     collector.ScanFile((base + "missing.bgl").c_str(), Entry(1, 1));
@@ -137,7 +137,7 @@ TEST_F(AfdListTest, ExtractionPassAddsAirportsAndReportsEveryAcceptedFile) {
 
 TEST_F(AfdListTest, FingerprintPassFoldsEntriesWithoutOpeningFiles) {
     finder.SetSceneryFingerprint(0);
-    AirportFinder::My_AFDList collector(finder, true);
+    AirportFinder::My_AFDList collector(finder, SceneryPass::kFingerprint);
     const platform::FileEntry entry = Entry(4096, 0x01DB000012345678);
     collector.ScanFile((base + "addon.bgl").c_str(), entry);
     collector.ScanFile((base + "missing.bgl").c_str(), entry);  // never opened: folded alike

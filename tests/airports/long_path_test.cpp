@@ -114,7 +114,7 @@ TEST(LongPath, NamesOf1022CharactersGoThroughTheCacheAndAreCutOnTheOverlay) {
     WriteScenery(temp.path(), "a.bgl", {name1022, "Short"});
     AirportFinder finder;
     {
-        AirportFinder::My_AFDList extraction(finder, false);
+        AirportFinder::My_AFDList extraction(finder, SceneryPass::kExtraction);
         extraction.ScanFile(temp.File("a.bgl").c_str(), platform::FileEntry{});
     }
     ASSERT_EQ(finder.RecordCount(), 2);

@@ -142,7 +142,7 @@ TEST(DatabaseStepSameness, ExtractingTheAcceptedFilesEqualsWalkingTheSceneryAgai
         RecordingFinder walked;
         walked.SetSceneryFingerprint(0);
         {
-            AirportFinder::My_AFDList fingerprinting(walked, true);
+            AirportFinder::My_AFDList fingerprinting(walked, SceneryPass::kFingerprint);
             fingerprinting.EnumerateSceneryAreas(simulatorDir.c_str());
         }
         const std::size_t fingerprinted = walked.paths.size();

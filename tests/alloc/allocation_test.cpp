@@ -17,8 +17,8 @@
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "overlay/overlay_refresh.h"
-#include "overlay/test_finder.h"
 #include "support/temp_dir.h"
+#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

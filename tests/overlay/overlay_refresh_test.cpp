@@ -12,7 +12,7 @@
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
 #include "host/substitute_host.h"
-#include "overlay/test_finder.h"
+#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

@@ -456,9 +456,9 @@ case_package() {
     local zip="${HALVERN_PACKAGE:?}" listing
     [ -f "${zip}" ] || fail "no release package ${zip}"
     listing="$(cmake -E tar tf "${zip}" | grep -v '/$' | sort | tr '\n' '|')"
-    [ "${listing}" = "Halvern Homepage.url|Halvern License.txt|Halvern User Guide.txt|Modules/halvern.dll|Tavrel Software.url|" ] ||
+    [ "${listing}" = "Halvern Homepage.url|Halvern License.txt|Halvern User Guide.txt|Modules/halvern.dll|Tavrel Software.url|halvern.exe|" ] ||
         fail "the package holds '${listing}'"
-    pass "$(basename "${zip}") holds exactly the module in Modules/, the two shortcuts, the guide and the licence"
+    pass "$(basename "${zip}") holds exactly the module in Modules/, the two shortcuts, halvern.exe, the guide and the licence"
 
     new_world "${case_dir}/Sim"
     local simdir="${case_dir}/Sim"

@@ -16,9 +16,9 @@ namespace halvern::testing {
 class TestFinder : public AirportFinder {
   public:
     void SetNearby(std::initializer_list<std::int32_t> indices) {
-        nearbyCount = 0;
+        nearby.Clear();
         for (const std::int32_t index : indices) {
-            AppendNearby(index);
+            nearby.Append(index);
         }
     }
 

@@ -17,7 +17,7 @@
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
 #include "overlay/overlay_refresh.h"
-#include "overlay/test_finder.h"
+#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

@@ -1,5 +1,5 @@
-// The nearby airport query: the part of AirportFinder that the overlay drives.
-//
+#include "airports/nearby_list.h"
+
 // The query keeps, in database order, every airport within the limit whose code is not yet
 // listed. Two devices keep it fast without changing any result:
 //   - a latitude band: the distance is never less than the latitude difference at 111120 m a
@@ -16,10 +16,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
-#include "airports/airport_finder.h"
+#include "airports/growable_array.h"
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
 #include "geo/position_units.h"
@@ -102,15 +103,75 @@ class LatitudeBand {
 
 }  // namespace
 
-void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {
-    nearbyCount = 0;
+NearbyList::~NearbyList() {
+    std::free(indices_);
+}
+
+bool NearbyList::Resize(std::int32_t capacity) {
+    const auto oldCount = static_cast<std::size_t>(capacity_);
+    const auto newCount = static_cast<std::size_t>(capacity);
+    // The first block holds the indices alone; a grown one the keys and tree nodes too.
+    const bool withTree = capacity > kListInitialCapacity;
+    const std::size_t entryBytes = withTree ? kEntryBytes : sizeof(std::int32_t);
+    if (newCount <= oldCount || newCount > SIZE_MAX / entryBytes) {
+        return false;
+    }
+    void* grown = std::realloc(indices_, newCount * entryBytes);
+    if (grown == nullptr) {
+        return false;
+    }
+    auto* bytes = static_cast<unsigned char*>(grown);
+    if (withTree) {
+        // Keys and nodes of the old block move up to their places for the new capacity (the
+        // nodes first, as the keys move into where they were); the rest is zero.
+        const std::size_t keysAt = newCount * sizeof(std::int32_t);
+        const std::size_t nodesAt = keysAt + newCount * sizeof(std::uint32_t);
+        const std::size_t kept = keys_ != nullptr ? oldCount : 0;
+        std::memmove(bytes + nodesAt, bytes + kept * (kEntryBytes - sizeof(CodeNode)),
+                     kept * sizeof(CodeNode));
+        std::memmove(bytes + keysAt, bytes + kept * sizeof(std::int32_t),
+                     kept * sizeof(std::uint32_t));
+        std::memset(bytes + keysAt + kept * sizeof(std::uint32_t), 0,
+                    (newCount - kept) * sizeof(std::uint32_t));
+        std::memset(bytes + nodesAt + kept * sizeof(CodeNode), 0,
+                    (newCount - kept) * sizeof(CodeNode));
+        keys_ = reinterpret_cast<std::uint32_t*>(bytes + keysAt);
+        nodes_ = reinterpret_cast<CodeNode*>(bytes + nodesAt);
+    }
+    // Only now, as the old keys lay there.
+    std::memset(bytes + oldCount * sizeof(std::int32_t), 0,
+                (newCount - oldCount) * sizeof(std::int32_t));
+    indices_ = reinterpret_cast<std::int32_t*>(bytes);
+    capacity_ = capacity;
+    return true;
+}
+
+bool NearbyList::Append(std::int32_t index) {
+    if (count_ == INT32_MAX) {
+        return false;
+    }
+    const std::int32_t count = count_ + 1;
+    if (count > capacity_) {
+        const std::int32_t capacity = GrownCapacity(count, kListCapacityStep);
+        if (capacity == 0 || !Resize(capacity)) {
+            return false;
+        }
+    }
+    indices_[count_] = index;
+    count_ = count;
+    return true;
+}
+
+void NearbyList::Find(const AirportRecord* records, std::int32_t recordCount,
+                      const WorldPosition& position, double limitMetres) {
+    count_ = 0;
     // One precision guard for the whole walk instead of two per record.
     platform::ExtendedPrecisionScope extended;
     const LatitudeBand band(position, limitMetres);
     // The tree's root (a node index, or ~entry when the list holds one entry), once the list's
     // block has room for the tree; until then the filter.
     std::int32_t root = 0;
-    bool inTree = nearbyKeys != nullptr;
+    bool inTree = keys_ != nullptr;
     ListedCodes listedCodes;
     for (std::int32_t i = 0; i < recordCount; ++i) {
         const AirportRecord& record = records[i];
@@ -130,26 +191,26 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
         if (inTree) {
             listed = ListedCode(key, root);
         } else if (listedCodes.MayHold(key)) {
-            for (std::int32_t j = 0; j < nearbyCount && !listed; ++j) {
-                listed = CodeKey(records[nearbyIndices[j]].code) == key;
+            for (std::int32_t j = 0; j < count_ && !listed; ++j) {
+                listed = CodeKey(records[indices_[j]].code) == key;
             }
         }
         if (listed) {
             continue;
         }
         // When the list cannot grow it keeps the airports found so far.
-        if (!AppendNearby(i)) {
+        if (!Append(i)) {
             return;
         }
-        if (!inTree && nearbyKeys != nullptr) {
+        if (!inTree && keys_ != nullptr) {
             // The list has just outgrown its first block: the tree takes over the codes so far.
             inTree = true;
-            for (std::int32_t j = 0; j + 1 < nearbyCount; ++j) {
-                AddListedCode(CodeKey(records[nearbyIndices[j]].code), j, root);
+            for (std::int32_t j = 0; j + 1 < count_; ++j) {
+                AddListedCode(CodeKey(records[indices_[j]].code), j, root);
             }
         }
         if (inTree) {
-            AddListedCode(key, nearbyCount - 1, root);
+            AddListedCode(key, count_ - 1, root);
         } else {
             listedCodes.Add(key);
         }
@@ -158,35 +219,35 @@ void AirportFinder::FindNearbyAirports(const WorldPosition& position, double lim
 
 // The list entry whose key shares the most leading bits with `key`, following the tree from
 // `root` by the bit each node tests.
-std::int32_t AirportFinder::ClosestListedEntry(std::uint32_t key, std::int32_t root) const {
+std::int32_t NearbyList::ClosestListedEntry(std::uint32_t key, std::int32_t root) const {
     std::int32_t at = root;
     while (at >= 0) {
-        const CodeNode& node = nearbyNodes[at];
+        const CodeNode& node = nodes_[at];
         at = node.child[key >> node.bit & 1];
     }
     return ~at;
 }
 
-bool AirportFinder::ListedCode(std::uint32_t key, std::int32_t root) const {
-    return nearbyCount > 0 && nearbyKeys[ClosestListedEntry(key, root)] == key;
+bool NearbyList::ListedCode(std::uint32_t key, std::int32_t root) const {
+    return count_ > 0 && keys_[ClosestListedEntry(key, root)] == key;
 }
 
-void AirportFinder::AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root) {
-    nearbyKeys[entry] = key;
+void NearbyList::AddListedCode(std::uint32_t key, std::int32_t entry, std::int32_t& root) {
+    keys_[entry] = key;
     if (entry == 0) {
         root = ~0;
         return;
     }
-    const std::uint32_t differ = nearbyKeys[ClosestListedEntry(key, root)] ^ key;
+    const std::uint32_t differ = keys_[ClosestListedEntry(key, root)] ^ key;
     const auto bit = static_cast<std::uint32_t>(31 - std::countl_zero(differ));
     // The new node goes where the path's tested bits fall below the new one: nodes test falling
     // bits from the root down.
     std::int32_t* link = &root;
-    while (*link >= 0 && nearbyNodes[*link].bit > bit) {
-        CodeNode& node = nearbyNodes[*link];
+    while (*link >= 0 && nodes_[*link].bit > bit) {
+        CodeNode& node = nodes_[*link];
         link = &node.child[key >> node.bit & 1];
     }
-    CodeNode& added = nearbyNodes[entry - 1];
+    CodeNode& added = nodes_[entry - 1];
     const std::uint32_t side = key >> bit & 1;
     added.bit = bit;
     added.child[side] = ~entry;

@@ -6,7 +6,7 @@
 #include "airports/airport_finder.h"
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
-#include "overlay/test_finder.h"
+#include "support/test_finder.h"
 
 namespace halvern {
 namespace {
