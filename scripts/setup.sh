@@ -5,8 +5,9 @@
 #
 #   bash scripts/setup.sh PURPOSE...
 #
-#   build    compile the module and the tools (the demo)
-#   test     build, plus GoogleTest, Google Benchmark and MPFR (the test suite)
+#   build    compile the module and the tools, nlohmann/json among them (the demo)
+#   test     build, plus GoogleTest, Google Benchmark, MPFR, the JSON Schema validator and
+#            Chromium (the test suite; the report's JSON and HTML are checked with them)
 #   check    clang-format, clang 14 with its sanitizer and fuzzer runtime, valgrind (CI's checks)
 #   mingw    the MinGW-w64 cross compilers (the Windows build and its release package)
 #   windows  mingw, plus Wine (32- and 64-bit), a virtual X display and ImageMagick for the
@@ -17,13 +18,14 @@
 set -euo pipefail
 
 declare -A lists
-lists[build]="cmake make g++"
-lists[test]="${lists[build]} libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev"
+lists[build]="cmake make g++ nlohmann-json3-dev"
+lists[test]="${lists[build]} libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
+             python3-jsonschema chromium"
 lists[check]="clang-format clang-14 libclang-rt-14-dev valgrind"
 # The product is 32-bit (g++-mingw-w64-i686, wine32). Where the kernel runs no 32-bit programs,
 # 32-bit Wine cannot start and the tests run the 64-bit build under 64-bit Wine instead.
 lists[mingw]="g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
-              binutils-mingw-w64-x86-64"
+              binutils-mingw-w64-x86-64 nlohmann-json3-dev"
 lists[windows]="${lists[mingw]} wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick"
 
 if [ $# -eq 0 ]; then

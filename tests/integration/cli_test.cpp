@@ -12,9 +12,9 @@
 #include "airports/airport_finder.h"
 #include "airports/byte_order.h"
 #include "halvern-scenery/airport_csv.h"
-#include "halvern-scenery/windows_1252.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
+#include "scenery/windows_1252.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
@@ -243,6 +243,16 @@ TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
         "airports " + missing,
         "scan " + Quoted(file),
         "scan " + Quoted(dir.path().string()) + " extra",
+        "report",
+        "report " + missing,
+        "report " + Quoted(dir.path().string()) + " --bogus",
+        "report " + Quoted(dir.path().string()) + " --html",
+        "report " + Quoted(dir.path().string()) + " --json --html x.html",
+        "report " + Quoted(dir.path().string()) + " --html " + Quoted(file + "/x.html"),
+        "find " + Quoted(dir.path().string()),
+        "find " + Quoted(dir.path().string()) + " ''",
+        "find " + missing + " EGLL",
+        "find " + Quoted(dir.path().string()) + " EGLL extra",
     };
     for (const std::string& arguments : cases) {
         const ToolRun run = Halvern(arguments);

@@ -31,6 +31,12 @@ constexpr const char* kUsage =
     "  --absolute-every N   name every Nth area by its absolute path (default 3; 0: none)\n"
     "  --inactive-area      add an area that is switched off (its airports are hidden)\n"
     "  --default-area       add an area below scenedb\\world (skipped by the module)\n"
+    "  --missing-area       list an area whose directory does not exist\n"
+    "  --damaged-area       add an area of scenery files damaged in each way the module\n"
+    "                       meets (a bad header, an empty file, records and texts cut off,\n"
+    "                       an unknown record kind), each after two good airports\n"
+    "  --addon-airport CODE add an area, listed last, with a copy of the airport CODE named\n"
+    "                       '... (add-on)': two files defining one code\n"
     "  --seed N             seed of the jitter (default 1)\n";
 
 int Fail(const std::string& message) {
@@ -79,6 +85,12 @@ int Compile(const std::vector<std::string>& args) {
             options.inactiveArea = true;
         } else if (option == "--default-area") {
             options.defaultArea = true;
+        } else if (option == "--missing-area") {
+            options.missingArea = true;
+        } else if (option == "--damaged-area") {
+            options.damagedArea = true;
+        } else if (option == "--addon-airport" && hasValue) {
+            options.addonAirport = args[++i];
         } else if (option == "--airports" && hasValue) {
             ok = ParseWhole(args[++i], options.airportCount, kMostAirports);
         } else if (option == "--areas" && hasValue) {

@@ -9,9 +9,10 @@
 #include <random>
 
 #include "airports/byte_order.h"
-#include "halvern-scenery/windows_1252.h"
+#include "halvern-scenery/damaged_files.h"
 #include "platform/native_path.h"
 #include "scenery/scenery_file_writer.h"
+#include "scenery/windows_1252.h"
 
 namespace halvern::scenery {
 
@@ -25,7 +26,9 @@ struct Area {
     std::string title;
     std::string relativeDir;  // below the simulator directory, host form, no trailing separator
     std::vector<std::vector<const CsvAirport*>> files;
+    std::vector<DamagedFile> damagedFiles;  // written after `files`, under their own names
     std::string active = "TRUE";
+    bool created = true;  // false: listed, but its directory is never made
 };
 
 // The code a scenery file carries: the GPS code where the CSV has one, else the identifier.
@@ -192,6 +195,38 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         areas.insert(areas.begin(), std::move(area));
     }
 
+    if (options.damagedArea) {
+        Area area;
+        area.title = "Damaged files";
+        area.relativeDir = "Addon Scenery\\Damaged";
+        area.damagedFiles = DamagedSceneryFiles();
+        areas.push_back(std::move(area));
+    }
+    std::vector<CsvAirport> addon;
+    if (!options.addonAirport.empty()) {
+        const auto stock = std::find_if(source.begin(), source.end(), [&](const CsvAirport& a) {
+            return CodeOf(a) == options.addonAirport;
+        });
+        if (stock == source.end()) {
+            error = "no airport with the code '" + options.addonAirport + "' to copy";
+            return false;
+        }
+        addon.push_back(*stock);
+        addon.back().name += " (add-on)";
+        Area area;
+        area.title = "Add-on " + options.addonAirport;
+        area.relativeDir = "Addon Scenery\\Addon " + options.addonAirport;
+        area.files = {{&addon.back()}};
+        areas.push_back(std::move(area));
+    }
+    if (options.missingArea) {
+        Area area;
+        area.title = "Removed";
+        area.relativeDir = "Addon Scenery\\Removed";
+        area.created = false;
+        areas.push_back(std::move(area));
+    }
+
     std::error_code fsError;
     const fs::path root(simulatorDir);
     fs::create_directories(root / "scenery", fsError);
@@ -223,7 +258,9 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         }
         dir /= relative;
         dir /= namesSceneryFolder ? "Scenery" : "scenery";
-        fs::create_directories(dir, fsError);
+        if (area.created) {
+            fs::create_directories(dir, fsError);
+        }
         if (fsError) {
             error = "cannot create '" + dir.string() + "': " + fsError.message();
             return false;
@@ -239,6 +276,14 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
             if (!hidden) {
                 summary.airports += static_cast<std::int64_t>(area.files[f].size());
             }
+        }
+        for (const DamagedFile& damaged : area.damagedFiles) {
+            if (!WriteBytes((dir / damaged.name).string(), damaged.bytes)) {
+                error = "cannot write '" + (dir / damaged.name).string() + "'";
+                return false;
+            }
+            ++summary.files;
+            summary.airports += damaged.airportsKept;
         }
         // Some areas are named by absolute paths, some relative.
         const bool absolute =

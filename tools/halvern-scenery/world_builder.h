@@ -20,13 +20,16 @@ struct WorldOptions {
     int absoluteEvery = 3;          // every Nth area is named by its absolute path; 0 = none
     bool inactiveArea = false;      // add an area switched off (scenery.cfg only)
     bool defaultArea = false;       // add an area below scenedb\world, which the module skips
+    bool missingArea = false;       // list an area whose directory does not exist
+    bool damagedArea = false;       // add an area of damaged scenery files (damaged_files.h)
+    std::string addonAirport;       // add an area with a copy of the airport of this code
     std::uint32_t seed = 1;         // for the jitter of replicated airports
 };
 
 struct WorldSummary {
     int areas = 0;
     int files = 0;
-    std::int64_t airports = 0;  // in active, non-default areas
+    std::int64_t airports = 0;  // extracted: in active, non-default areas, before any damage
 };
 
 // Writes the world into `simulatorDir` (the operating system's form; created if missing).

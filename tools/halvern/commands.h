@@ -18,5 +18,9 @@ int RunScan(const std::string& simulatorDir);
 int RunAirports(const std::string& simulatorDir);
 // `nearby SIMDIR --lat DEG --lon DEG [--distance NM] [--options N] [--magvar WORD] [--packed]`.
 int RunNearby(const std::vector<std::string>& args);
+// `report SIMDIR [--json | --html FILE]`.
+int RunReport(const std::vector<std::string>& args);
+// `find SIMDIR TEXT`, with the simulator directory already checked.
+int RunFind(const std::string& simulatorDir, const std::string& text);
 
 }  // namespace halvern::tool

@@ -13,9 +13,11 @@ namespace {
 constexpr const char* kUsage =
     "usage: halvern COMMAND SIMDIR [OPTIONS]\n"
     "\n"
-    "Runs the module's airport database step on the simulator directory SIMDIR: the\n"
-    "fingerprint pass over the scenery, then the cache file HalvernCache.dat if it was\n"
-    "written for the same scenery, otherwise the extraction pass and a new cache file.\n"
+    "scan, airports and nearby run the module's airport database step on the simulator\n"
+    "directory SIMDIR: the fingerprint pass over the scenery, then the cache file\n"
+    "HalvernCache.dat if it was written for the same scenery, otherwise the extraction pass\n"
+    "and a new cache file. report and find run the fingerprint pass, check the cache file\n"
+    "and run the extraction pass with the module's own code, and write nothing into SIMDIR.\n"
     "\n"
     "commands:\n"
     "  scan SIMDIR       prints 'files N' (scenery files accepted), 'fingerprint 0x...',\n"
@@ -38,7 +40,21 @@ constexpr const char* kUsage =
     "                    positions (latitude and longitude, one a line) on either side of\n"
     "                    every change of the lines within DEG degrees east of --lon:\n"
     "                    where builds that round differently would first disagree.\n"
+    "  report SIMDIR [--json | --html FILE]\n"
+    "                    why the database holds what it holds: the scenery areas in the\n"
+    "                    order walked, where each comes from and what became of it; each\n"
+    "                    area's scenery files with size, write time and airports, or why\n"
+    "                    a file was left out or where its reading ended early; the codes\n"
+    "                    that several files define and which one the overlay shows; the\n"
+    "                    cache file's state and whether the next start extracts; totals\n"
+    "                    and times. --json prints it as JSON (docs/report-schema.md);\n"
+    "                    --html writes one self-contained page with a map to FILE\n"
+    "  find SIMDIR TEXT  the airports whose code or name contains TEXT (ASCII letter case\n"
+    "                    ignored), with the file and area each comes from and whether the\n"
+    "                    overlay shows it; also those in inactive and default areas; when\n"
+    "                    the database holds none, the areas and files not read and why\n"
     "  help              prints this text\n"
+
     "\n"
     "Exit status: 0 on success, 2 for bad arguments or an unreadable SIMDIR.\n";
 
@@ -63,16 +79,28 @@ int Run(int argc, char** argv) {
     if (command == "nearby") {
         return RunNearby(std::vector<std::string>(args.begin() + 1, args.end()));
     }
-    if (command != "scan" && command != "airports") {
+    if (command == "report") {
+        return RunReport(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
+    if (command != "scan" && command != "airports" && command != "find") {
         return UsageError(("unknown command '" + command + "'").c_str());
     }
-    if (args.size() != 2) {
-        return UsageError(args.size() < 2 ? "the simulator directory is missing"
-                                          : "too many arguments");
+    // scan and airports take SIMDIR alone, find SIMDIR and TEXT.
+    const std::size_t wanted = command == "find" ? 3 : 2;
+    if (args.size() != wanted) {
+        return UsageError(args.size() < 2        ? "the simulator directory is missing"
+                          : args.size() < wanted ? "the text to find is missing"
+                                                 : "too many arguments");
+    }
+    if (command == "find" && args[2].empty()) {
+        return UsageError("the text to find is empty");
     }
     std::string simulatorDir;
     if (!ResolveSimulatorDir(args[1], simulatorDir)) {
         return kExitUsage;
+    }
+    if (command == "find") {
+        return RunFind(simulatorDir, args[2]);
     }
     return command == "scan" ? RunScan(simulatorDir) : RunAirports(simulatorDir);
 }

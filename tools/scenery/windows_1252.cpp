@@ -1,4 +1,4 @@
-#include "halvern-scenery/windows_1252.h"
+#include "scenery/windows_1252.h"
 
 #include <cstdint>
 
@@ -51,6 +51,30 @@ std::string Windows1252FromUtf8(const std::string& utf8) {
         }
         out += valid ? ToByte(codePoint) : '?';
         i += valid ? length : 1;
+    }
+    return out;
+}
+
+std::string Utf8FromWindows1252(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        char32_t codePoint = byte;
+        if (byte >= 0x80 && byte < 0xA0) {
+            codePoint = kHighControls[byte - 0x80] != 0 ? kHighControls[byte - 0x80] : 0xFFFD;
+        }
+        // Every code point here lies below U+10000: at most three bytes.
+        if (codePoint < 0x80) {
+            out += static_cast<char>(codePoint);
+        } else if (codePoint < 0x800) {
+            out += static_cast<char>(0xC0 | (codePoint >> 6));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (codePoint >> 12));
+            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (codePoint & 0x3F));
+        }
     }
     return out;
 }

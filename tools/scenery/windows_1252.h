@@ -10,4 +10,8 @@ namespace halvern::scenery {
 // become '?'.
 std::string Windows1252FromUtf8(const std::string& utf8);
 
+// Converts Windows-1252 text to UTF-8; the five bytes the code page leaves undefined become
+// U+FFFD, so that any byte string gives valid UTF-8.
+std::string Utf8FromWindows1252(const std::string& text);
+
 }  // namespace halvern::scenery

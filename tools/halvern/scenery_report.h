@@ -1,0 +1,118 @@
+#pragma once
+
+// What `halvern report` and `halvern find` tell: the scenery as the module walks it, every area
+// and file with what became of it, where the extraction of a file ended early, the codes that
+// several files define, and the cache file's state. Gathered by the module's own passes with an
+// observer attached; nothing is written to the simulator directory.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "airports/airport_finder.h"
+#include "airports/cache_file.h"
+#include "airports/scenery_observer.h"
+
+namespace halvern::tool {
+
+// What became of an area: the walk's fate, except that an area read whose directory is one of
+// the host's built-in default areas is told as left out (the module leaves out all its files).
+enum class AreaOutcome { kRead, kInactive, kAlreadyWalked, kMissing, kDefaultArea };
+
+struct ReportArea {
+    std::string directory;  // as composed, in the host's form
+    AreaSource source;
+    std::uint64_t entry;
+    AreaOutcome outcome;
+    std::size_t firstFile = 0;  // its files are files[firstFile, firstFile + fileCount)
+    std::size_t fileCount = 0;
+    std::int64_t airports = 0;  // extracted from its files
+};
+
+struct ReportWalkEnd {
+    WalkEnd end;
+    std::int64_t offset;          // byte offset in the file
+    std::int32_t airportsBefore;  // kept
+};
+
+struct ReportFile {
+    std::string path;  // in the host's form
+    std::size_t area;  // index into SceneryReport::areas
+    std::uint64_t size;
+    std::uint64_t lastWriteTime;  // 100 ns units since 1601
+    FileFate fate;
+    std::int32_t firstRecord;  // its airports are database records [firstRecord, + airports)
+    std::int32_t airports;
+    std::optional<ReportWalkEnd> walkEnd;
+
+    // The file's name: its path after the last separator.
+    std::string Name() const;
+};
+
+// A code that records of more than one file carry, with those records in database order. The
+// overlay de-duplicates codes in database order: where several are within reach it shows the
+// first.
+struct SharedCode {
+    std::string code;
+    std::vector<std::int32_t> records;
+};
+
+struct StepTime {
+    const char* step;  // "fingerprint pass", "cache check", "extraction pass", "analysis"
+    double milliseconds;
+};
+
+struct SceneryReport {
+    std::string simulatorDir;  // host form, trailing separator
+    std::vector<ReportArea> areas;
+    std::vector<ReportFile> files;
+    std::vector<std::size_t> recordFile;  // the file index of every database record
+    std::vector<SharedCode> sharedCodes;
+    // For each code, the record the overlay shows where several with that code are in reach.
+    std::unordered_map<std::string, std::int32_t> firstWithCode;
+    std::uint32_t fingerprint = 0;  // of the scenery as it is now
+    std::string cachePath;
+    CacheInspection cache;
+    std::vector<StepTime> times;
+    AirportFinder database;  // the records in database order, as an extraction now gives them
+
+    // Whether the next start extracts: every cache state but a valid one.
+    bool NextStartExtracts() const { return cache.state != CacheState::kValid; }
+    std::int32_t ShownRecordFor(std::int32_t record) const;
+    // The file a database record comes from.
+    const ReportFile& FileOf(std::int32_t record) const {
+        return files[recordFile[static_cast<std::size_t>(record)]];
+    }
+};
+
+struct ReportTotals {
+    std::size_t areas = 0;
+    std::size_t areasRead = 0;
+    std::size_t files = 0;
+    std::size_t filesRead = 0;
+    std::size_t filesLeftOut = 0;     // any fate but read
+    std::size_t filesEndedEarly = 0;  // read, with a walk that ended early
+    std::int32_t airports = 0;
+    std::size_t sharedCodes = 0;
+};
+
+ReportTotals TotalsOf(const SceneryReport& report);
+
+// An area or file whose airports are not all in the database: an area not read, a file left out
+// (other than one of a default area, which its area tells) or a file whose walk ended early.
+struct Shortfall {
+    std::size_t area;
+    const ReportFile* file;  // null for the area itself
+};
+
+// The shortfalls in walk order: where an airport missing from the database may lie.
+std::vector<Shortfall> ShortfallsOf(const SceneryReport& report);
+
+// Runs the fingerprint pass, the cache check and the extraction pass on the simulator directory
+// (host form, trailing separator) into `report`, which must be fresh.
+void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report);
+
+}  // namespace halvern::tool

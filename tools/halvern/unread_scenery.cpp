@@ -1,0 +1,72 @@
+#include "halvern/unread_scenery.h"
+
+#include <unordered_set>
+
+#include "airports/afd_info_collector.h"
+#include "platform/ascii_case.h"
+
+namespace halvern::tool {
+
+namespace {
+
+class MatchCollector : public AFDInfoCollector {
+  public:
+    MatchCollector(const AirportMatch& match, std::vector<UnreadAirport>& found)
+        : match_(match), found_(found) {}
+
+    void Collect(const std::string& directory, std::size_t area) {
+        area_ = area;
+        ScanAreaDirectory(directory.c_str());
+    }
+
+    void ScanFile(const char* path, const platform::FileEntry& entry) override {
+        path_ = path;
+        AFDInfoCollector::ScanFile(path, entry);
+    }
+
+    void OnAirport(const char* name, double latitude, double longitude, double /*elevation*/,
+                   const char* code) override {
+        const std::string kept = std::string(code).substr(0, 4);
+        if (match_(kept.c_str(), name)) {
+            found_.push_back({kept, name, latitude, longitude, path_, area_});
+        }
+    }
+
+  private:
+    const AirportMatch& match_;
+    std::vector<UnreadAirport>& found_;
+    std::string path_;
+    std::size_t area_ = 0;
+};
+
+}  // namespace
+
+AirportMatch::AirportMatch(std::string_view text) : folded_(platform::FoldedAscii(text)) {}
+
+bool AirportMatch::operator()(const char* code, const char* name) const {
+    return platform::FoldedAscii(code).find(folded_) != std::string::npos ||
+           platform::FoldedAscii(name).find(folded_) != std::string::npos;
+}
+
+std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
+                                             const AirportMatch& match) {
+    // A directory that an area read, or an earlier unread area named, is not searched again.
+    std::unordered_set<std::string> searched;
+    for (const ReportArea& area : report.areas) {
+        if (area.outcome == AreaOutcome::kRead) {
+            searched.insert(platform::FoldedAscii(area.directory));
+        }
+    }
+    std::vector<UnreadAirport> found;
+    MatchCollector collector(match, found);
+    for (std::size_t a = 0; a < report.areas.size(); ++a) {
+        const ReportArea& area = report.areas[a];
+        if ((area.outcome == AreaOutcome::kInactive || area.outcome == AreaOutcome::kDefaultArea) &&
+            searched.insert(platform::FoldedAscii(area.directory)).second) {
+            collector.Collect(area.directory, a);
+        }
+    }
+    return found;
+}
+
+}  // namespace halvern::tool

@@ -1,0 +1,40 @@
+#pragma once
+
+// The airports of the scenery the module does not read: the files of inactive areas and of
+// built-in default areas, read here as the extraction would read them, so that `halvern find`
+// can say where an airport missing from the database lies.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "halvern/scenery_report.h"
+
+namespace halvern::tool {
+
+// Whether an airport's code or name contains a text, ASCII letter case ignored (as the host
+// compares names; bytes above 0x7F compare as they are).
+class AirportMatch {
+  public:
+    explicit AirportMatch(std::string_view text);
+    bool operator()(const char* code, const char* name) const;
+
+  private:
+    std::string folded_;
+};
+
+struct UnreadAirport {
+    std::string code;  // as the database would keep it: at most four characters
+    std::string name;
+    double latitude;
+    double longitude;
+    std::string path;  // its file
+    std::size_t area;  // index into the report's areas
+};
+
+// The matching airports of the report's inactive and default areas, in walk order.
+std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
+                                             const AirportMatch& match);
+
+}  // namespace halvern::tool
