@@ -469,6 +469,12 @@ case_package() {
     [ "$(cat "${simdir}/Tavrel Software.url")" = "$(printf '[InternetShortcut]\r\nURL=%s\r' "${HALVERN_MAKER_URL:?}")" ] ||
         fail "Tavrel Software.url: $(od -c "${simdir}/Tavrel Software.url" | head -5)"
     pass "the shortcuts are [InternetShortcut] files with CR LF naming ${HALVERN_HOMEPAGE_URL} and ${HALVERN_MAKER_URL}"
+    # The tool as the guide shows it: the zip's halvern.exe, run on the simulator directory it
+    # was unpacked into, tells where an airport comes from.
+    run_wine "${simdir}/halvern.exe" find "$(winpath "${simdir}")" heathrow | tr -d '\r' \
+        >"${case_dir}/find.txt" || fail "the packaged halvern.exe find failed"
+    expect "${case_dir}/find.txt" "EGLL  London Heathrow Airport" "the packaged halvern.exe finds Heathrow"
+    expect "${case_dir}/find.txt" "from $(winpath "${simdir}")\\" "and names the scenery file it comes from"
     local text
     for text in "Halvern User Guide.txt" "Halvern License.txt"; do
         [ "$(grep -c $'\r$' "${simdir}/${text}")" = "$(wc -l <"${simdir}/${text}")" ] ||
