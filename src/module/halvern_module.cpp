@@ -5,6 +5,7 @@
 
 #include "frame/host_boundary.h"
 #include "frame/library_entry.h"
+#include "resources/dialog_templates.h"
 
 namespace halvern {
 
@@ -110,7 +111,7 @@ void HalvernModule::RefreshOverlay() {
 }
 
 void HalvernModule::BeginExtraction() {
-    progressDialog = platform::CreateModelessDialog(moduleInstance, kProgressDialogResource,
+    progressDialog = platform::CreateModelessDialog(moduleInstance, &resources::kProgressDialog,
                                                     nullptr, &ProgressDialogProc,
                                                     reinterpret_cast<platform::LParam>(this));
     // Without the window (no progress bar class in the process, say) the pass only counts.
@@ -133,9 +134,9 @@ void HalvernModule::OnFileScanned(const char* /*path*/, const platform::FileEntr
     // At most one position message per percent: with fewer than 100 files every file moves it.
     if (progressDialog != nullptr &&
         ProgressPercentMoved(progress.filesScanned, progress.filesTotal, percent)) {
-        platform::SendWindowMessage(platform::GetDialogItem(progressDialog, kProgressBarControl),
-                                    platform::kPbmSetPos, static_cast<platform::WParam>(percent),
-                                    0);
+        platform::SendWindowMessage(
+            platform::GetDialogItem(progressDialog, resources::kProgressBar), platform::kPbmSetPos,
+            static_cast<platform::WParam>(percent), 0);
     }
 }
 

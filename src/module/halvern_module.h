@@ -20,11 +20,6 @@ inline constexpr std::uint32_t kCommandOptions = 17923;
 inline constexpr std::uint32_t kCommandHomepage = 17928;
 inline constexpr std::uint32_t kCommandMakerSite = 17936;
 
-// The module's dialog resources.
-inline constexpr int kOptionsDialogResource = 1;
-inline constexpr int kProgressDialogResource = 3;
-inline constexpr int kProgressBarControl = 101;
-
 // Paths are fixed buffers of 260 characters and the terminator.
 inline constexpr int kPathCapacity = 261;
 

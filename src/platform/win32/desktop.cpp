@@ -1,4 +1,5 @@
 #include "platform/desktop.h"
+#include "platform/dialog_template.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -204,17 +205,23 @@ int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, st
     return MessageBoxA(AsWindow(owner), text, caption, type);
 }
 
-// --- Dialogs from the module's resources -------------------------------------------------------
+// --- Dialogs from the module's templates -------------------------------------------------------
 
-std::intptr_t RunModalDialog(InstanceHandle instance, int resourceId, WindowHandle owner,
-                             DialogProc procedure, LParam parameter) {
-    return DialogBoxParamA(AsInstance(instance), ResourceName(resourceId), AsWindow(owner),
+std::intptr_t RunModalDialog(InstanceHandle instance, const DialogTemplate* dialog,
+                             WindowHandle owner, DialogProc procedure, LParam parameter) {
+    if (dialog == nullptr) {
+        return -1;
+    }
+    return DialogBoxParamA(AsInstance(instance), ResourceName(dialog->resourceId), AsWindow(owner),
                            AsDialogProc(procedure), parameter);
 }
 
-WindowHandle CreateModelessDialog(InstanceHandle instance, int resourceId, WindowHandle owner,
-                                  DialogProc procedure, LParam parameter) {
-    return FromWindow(CreateDialogParamA(AsInstance(instance), ResourceName(resourceId),
+WindowHandle CreateModelessDialog(InstanceHandle instance, const DialogTemplate* dialog,
+                                  WindowHandle owner, DialogProc procedure, LParam parameter) {
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    return FromWindow(CreateDialogParamA(AsInstance(instance), ResourceName(dialog->resourceId),
                                          AsWindow(owner), AsDialogProc(procedure), parameter));
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/desktop.h"
+#include "platform/dialog_template.h"
 #include "platform/posix/desktop/desktop_state.h"
 #include "platform/posix/desktop/portable_desktop.h"
 
@@ -20,9 +21,9 @@ constexpr std::uint32_t kWsOverlappedWindow = 0x00CF0000;  // caption, frame, sy
 
 // The button kinds that hold a check state: check boxes, three-state boxes, radio buttons.
 bool HoldsCheck(std::uint32_t style) {
-    switch (style & resources::kBsTypeMask) {
+    switch (style & kBsTypeMask) {
         case 0x2:  // check box
-        case resources::kBsAutoCheckBox:
+        case kBsAutoCheckBox:
         case 0x4:  // radio button
         case 0x5:  // three-state box
         case 0x6:  // automatic three-state box
@@ -60,10 +61,10 @@ WindowHandle GetParentWindow(WindowHandle window) {
     }
     // As the system answers: a child window's parent, a pop-up window's owner, and for any other
     // top-level window none.
-    if ((found->style & resources::kWsChild) != 0) {
+    if ((found->style & kWsChild) != 0) {
         return desktop::AsWindow(found->parent);
     }
-    if ((found->style & resources::kWsPopup) != 0) {
+    if ((found->style & kWsPopup) != 0) {
         return desktop::AsWindow(found->owner);
     }
     return nullptr;
@@ -206,7 +207,7 @@ LResult ControlWindowProcedure(WindowHandle window, std::uint32_t message, WPara
     if (control == nullptr) {
         return 0;
     }
-    if (control->controlClass == resources::ControlClass::ProgressBar) {
+    if (control->controlClass == ControlClass::ProgressBar) {
         if (message == kPbmSetPos) {
             const int previous = control->progressPosition;
             TheDesktop().progress.push_back(
@@ -221,7 +222,7 @@ LResult ControlWindowProcedure(WindowHandle window, std::uint32_t message, WPara
             return control->progressPosition;
         }
     }
-    if (control->controlClass == resources::ControlClass::Button) {
+    if (control->controlClass == ControlClass::Button) {
         if (message == kBmGetCheck) {
             return static_cast<LResult>(control->check);
         }
@@ -235,15 +236,14 @@ LResult ControlWindowProcedure(WindowHandle window, std::uint32_t message, WPara
 // --- The host's side ----------------------------------------------------------------------------
 
 WindowHandle CreateTopLevelWindow(const char* title, WindowProc procedure) {
-    return CreatePlainWindow(0, title, procedure, kWsOverlappedWindow | resources::kWsVisible);
+    return CreatePlainWindow(0, title, procedure, kWsOverlappedWindow | kWsVisible);
 }
 
 WindowHandle CreateChildWindow(WindowHandle parent, const char* title, WindowProc procedure) {
     if (FindWindow(parent) == nullptr) {
         return nullptr;
     }
-    return CreatePlainWindow(NumberOf(parent), title, procedure,
-                             resources::kWsChild | resources::kWsVisible);
+    return CreatePlainWindow(NumberOf(parent), title, procedure, kWsChild | kWsVisible);
 }
 
 bool IsWindowAlive(WindowHandle window) {
