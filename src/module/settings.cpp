@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "frame/host_boundary.h"
-#include "frame/library_entry.h"
 #include "module/halvern_module.h"
 #include "overlay/display_options.h"
 #include "overlay/distance_text.h"
@@ -75,7 +74,7 @@ void HalvernModule::SaveSettings() {
 }
 
 void HalvernModule::ShowOptionsDialog() {
-    platform::RunModalDialog(moduleInstance, &resources::kOptionsDialog, mainWindow,
+    platform::RunModalDialog(Instance(), &resources::kOptionsDialog, MainWindow(),
                              &OptionsDialogProc, reinterpret_cast<platform::LParam>(this));
 }
 

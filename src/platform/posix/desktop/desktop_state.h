@@ -87,6 +87,8 @@ struct Desktop {
     std::vector<ProgressStep> progress;
     bool progressClassAvailable = true;
 
+    std::map<InstanceHandle, std::string> moduleFiles;  // SetModuleFilePath
+
     std::vector<ShellRequest> shellRequests;
 
     Registry registry;
