@@ -1,5 +1,6 @@
 // Dialogs of the portable desktop, built from the templates their callers hand over: modal
-// dialogs run by a driver that plays the user, modeless dialogs, and their controls.
+// dialogs run by a driver that plays the user, modeless dialogs, and the calls that address their
+// controls by id (controls.cpp has the controls' own behaviour).
 
 #include <algorithm>
 #include <cstring>
@@ -245,19 +246,6 @@ bool ClickButton(WindowHandle dialog, int id) {
 
 void CloseDialog(WindowHandle dialog) {
     SendWindowMessage(dialog, kWmClose, 0, 0);
-}
-
-std::vector<ProgressStep> ProgressLog() {
-    return TheDesktop().progress;
-}
-
-int ProgressPosition(WindowHandle bar) {
-    const Window* control = FindWindow(bar);
-    if (control == nullptr || control->kind != WindowKind::Control ||
-        control->controlClass != ControlClass::ProgressBar) {
-        return -1;
-    }
-    return control->progressPosition;
 }
 
 void SetProgressClassAvailable(bool available) {
