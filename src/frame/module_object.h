@@ -1,7 +1,8 @@
 #pragma once
 
-// The one module object: the frame creates and destroys it without knowing its class (the
-// product supplies the two functions below) and reaches it from the host's callbacks.
+// The one module object: the frame creates and destroys it without knowing the product's class,
+// which derives from FSModuleWithMenu (the product supplies the two functions below), and
+// reaches it from the host's callbacks.
 
 namespace halvern {
 
