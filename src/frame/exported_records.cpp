@@ -14,7 +14,7 @@
 namespace halvern {
 namespace {
 
-// The one module object; none before ModuleInit and after ModuleDeinit.
+// The one module object (RunningModule).
 ModuleObject* theModule = nullptr;
 
 // A start that fails leaves no module object: what its construction did so far is undone by
@@ -34,6 +34,11 @@ void HALVERN_HOSTCALL ModuleDeinit() {
 }
 
 }  // namespace
+
+ModuleObject* RunningModule() {
+    return theModule;
+}
+
 }  // namespace halvern
 
 extern "C" {

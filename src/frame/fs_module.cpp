@@ -7,7 +7,8 @@ FSModule::FSModule()
       importTable(ImportTable),
       textService(static_cast<const HostEntry*>(FindService(kTextServiceId))),
       chainService(static_cast<const HostEntry*>(FindService(kChainServiceId))),
-      simVariables(static_cast<const unsigned char*>(FindService(kSimVariablesId))) {}
+      simVariables(static_cast<const unsigned char*>(FindService(kSimVariablesId))),
+      instance(platform::InstanceOfAddress(linkage)) {}
 
 const void* FSModule::FindService(std::uint32_t id) const {
     // The shipped table ends with id 0; the bound only guards against a host that wrote over it.

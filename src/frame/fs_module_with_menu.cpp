@@ -1,11 +1,10 @@
 #include "frame/fs_module_with_menu.h"
 
 #include "frame/host_boundary.h"
+#include "frame/module_object.h"
 #include "platform/module_pin.h"
 
 namespace halvern {
-
-FSModuleWithMenu* FSModuleWithMenu::activeModule = nullptr;
 
 namespace {
 
@@ -23,24 +22,21 @@ LeftInChain leftInChain;
 }  // namespace
 
 FSModuleWithMenu::FSModuleWithMenu() {
-    if (chainService != nullptr) {
+    if (Services().chainService != nullptr) {
         RegisterChainCallback(Services(), &ChainCallback);
     } else {
         // A box that cannot be shown is given up: the module runs on without the chain.
         GuardHostCall(
             [] { platform::ShowMessageBox(nullptr, "chain.dll not found", "", platform::kMbOk); });
     }
-    // Last, so that a construction that fails leaves no active module behind.
-    activeModule = this;
 }
 
 FSModuleWithMenu::~FSModuleWithMenu() {
-    activeModule = nullptr;
-    if (chainService != nullptr) {
+    if (Services().chainService != nullptr) {
         GuardHostCall([this] { UnregisterChainCallback(Services(), &ChainCallback); });
     }
     GuardHostCall([this] { SetSubclass(false); });
-    if (subclassed != 0) {
+    if (subclassed) {
         leftInChain = {mainWindow, prevWndProc};
         platform::KeepModuleLoaded();
     }
@@ -81,7 +77,7 @@ platform::WindowHandle FSModuleWithMenu::FindMainWindow() const {
 }
 
 void FSModuleWithMenu::SetSubclass(bool on) {
-    if (on == (subclassed != 0) || mainWindow == nullptr) {
+    if (on == subclassed || mainWindow == nullptr) {
         return;
     }
     if (on) {
@@ -92,7 +88,7 @@ void FSModuleWithMenu::SetSubclass(bool on) {
             prevWndProc = platform::GetWindowProcedure(mainWindow);
             platform::SetWindowProcedure(mainWindow, &HostWindowProc);
         }
-        subclassed = 1;
+        subclassed = true;
         return;
     }
     // Another component has put its own procedure in front of ours: leave the chain as it is.
@@ -100,13 +96,13 @@ void FSModuleWithMenu::SetSubclass(bool on) {
         return;
     }
     platform::SetWindowProcedure(mainWindow, prevWndProc);
-    subclassed = 0;
+    subclassed = false;
 }
 
 void HALVERN_HOSTCALL FSModuleWithMenu::ChainCallback(std::uint32_t a, std::uint32_t b) {
     GuardHostCall([a, b] {
-        if (activeModule != nullptr) {
-            activeModule->OnChainEvent(a, b);
+        if (FSModuleWithMenu* module = RunningModule()) {
+            module->OnChainEvent(a, b);
         }
     });
 }
@@ -115,8 +111,8 @@ platform::LResult HALVERN_HOSTCALL FSModuleWithMenu::HostWindowProc(platform::Wi
                                                                     std::uint32_t message,
                                                                     platform::WParam wParam,
                                                                     platform::LParam lParam) {
-    FSModuleWithMenu* module = activeModule;
-    if (module != nullptr && module->subclassed != 0 && window == module->mainWindow) {
+    FSModuleWithMenu* module = RunningModule();
+    if (module != nullptr && module->subclassed && window == module->mainWindow) {
         platform::LResult result = 0;
         const bool consumed = GuardHostCall(false, [&] {
             return module->OnWindowMessage(window, message, wParam, lParam, result);
@@ -126,7 +122,7 @@ platform::LResult HALVERN_HOSTCALL FSModuleWithMenu::HostWindowProc(platform::Wi
         }
         // The module may have been stopped while it handled the message (a modal dialog runs
         // the host's message loop): the procedure to hand on to is looked up afresh.
-        if (activeModule == module) {
+        if (RunningModule() == module) {
             return GuardHostCall(platform::LResult{0}, [&] {
                 return platform::CallWindowProcedure(module->prevWndProc, window, message, wParam,
                                                      lParam);

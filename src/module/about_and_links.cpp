@@ -22,13 +22,13 @@ void HalvernModule::ShowAboutBox() {
                                        "\nMade by " HALVERN_MAKER_NAME
                                        "\n\nAirports in the database: %d",
                   recordCount);
-    platform::ShowMessageBox(mainWindow, text, "About Halvern",
+    platform::ShowMessageBox(MainWindow(), text, "About Halvern",
                              platform::kMbIconInformation | platform::kMbOk);
 }
 
 void HalvernModule::OpenShortcut(const char* path) {
-    if (platform::OpenWithShell(mainWindow, path) <= kShellFailureLimit) {
-        platform::ShowMessageBox(mainWindow, "Unable to launch the webbrowser", "Error",
+    if (platform::OpenWithShell(MainWindow(), path) <= kShellFailureLimit) {
+        platform::ShowMessageBox(MainWindow(), "Unable to launch the webbrowser", "Error",
                                  platform::kMbIconError | platform::kMbOk);
     }
 }

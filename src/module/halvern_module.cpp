@@ -4,7 +4,7 @@
 #include <string>
 
 #include "frame/host_boundary.h"
-#include "frame/library_entry.h"
+#include "resources/dialog_templates.h"
 
 namespace halvern {
 
@@ -30,11 +30,10 @@ void JoinPath(char (&destination)[kPathCapacity], const char* directory, const c
 // it is certainly whole: a result that fills its buffer may have been cut.
 constexpr std::uint32_t kLongestModulePath = 1u << 16;
 
-std::string ModuleFilePath() {
+std::string ModuleFilePath(platform::InstanceHandle instance) {
     for (std::uint32_t capacity = kPathCapacity; capacity <= kLongestModulePath; capacity *= 2) {
         std::string path(capacity, '\0');
-        const std::uint32_t length =
-            platform::GetModuleFilePath(moduleInstance, path.data(), capacity);
+        const std::uint32_t length = platform::GetModuleFilePath(instance, path.data(), capacity);
         if (length + 1 < capacity) {
             path.resize(length);
             return path;
@@ -79,7 +78,7 @@ void HalvernModule::ComputeSimulatorDir() {
     // cut right after the second separator counted from the end. With fewer than two
     // separators the path stays as it is. A directory that does not fit the path buffer is left
     // empty: cut, it would name one of its parents.
-    std::string path = ModuleFilePath();
+    std::string path = ModuleFilePath(Instance());
     int separators = 0;
     for (std::size_t i = path.size(); i-- > 0;) {
         if (path[i] == '\\' || path[i] == '/') {
@@ -110,7 +109,7 @@ void HalvernModule::RefreshOverlay() {
 }
 
 void HalvernModule::BeginExtraction() {
-    progressDialog = platform::CreateModelessDialog(moduleInstance, kProgressDialogResource,
+    progressDialog = platform::CreateModelessDialog(Instance(), &resources::kProgressDialog,
                                                     nullptr, &ProgressDialogProc,
                                                     reinterpret_cast<platform::LParam>(this));
     // Without the window (no progress bar class in the process, say) the pass only counts.
@@ -133,9 +132,9 @@ void HalvernModule::OnFileScanned(const char* /*path*/, const platform::FileEntr
     // At most one position message per percent: with fewer than 100 files every file moves it.
     if (progressDialog != nullptr &&
         ProgressPercentMoved(progress.filesScanned, progress.filesTotal, percent)) {
-        platform::SendWindowMessage(platform::GetDialogItem(progressDialog, kProgressBarControl),
-                                    platform::kPbmSetPos, static_cast<platform::WParam>(percent),
-                                    0);
+        platform::SendWindowMessage(
+            platform::GetDialogItem(progressDialog, resources::kProgressBar), platform::kPbmSetPos,
+            static_cast<platform::WParam>(percent), 0);
     }
 }
 

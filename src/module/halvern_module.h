@@ -20,15 +20,12 @@ inline constexpr std::uint32_t kCommandOptions = 17923;
 inline constexpr std::uint32_t kCommandHomepage = 17928;
 inline constexpr std::uint32_t kCommandMakerSite = 17936;
 
-// The module's dialog resources.
-inline constexpr int kOptionsDialogResource = 1;
-inline constexpr int kProgressDialogResource = 3;
-inline constexpr int kProgressBarControl = 101;
-
 // Paths are fixed buffers of 260 characters and the terminator.
 inline constexpr int kPathCapacity = 261;
 
-class HalvernModule : public FSModuleWithMenu, public AirportFinder, private ExtractionObserver {
+class HalvernModule final : public FSModuleWithMenu,
+                            public AirportFinder,
+                            private ExtractionObserver {
   public:
     // In this order: the frame (services, chain registration), the empty database, the defaults,
     // the simulator directory, the stored settings, the link paths, and the database step. A
@@ -40,6 +37,7 @@ class HalvernModule : public FSModuleWithMenu, public AirportFinder, private Ext
     // and the host links.
     ~HalvernModule() override;
 
+  private:
     void UpdateMenu() override;
     void OnChainEvent(std::uint32_t a, std::uint32_t b) override;
     bool OnWindowMessage(platform::WindowHandle window, std::uint32_t message,
@@ -47,7 +45,15 @@ class HalvernModule : public FSModuleWithMenu, public AirportFinder, private Ext
                          platform::LResult& result) override;
     // The progress tick: counts the file and moves the progress bar when its percentage moves.
     void OnFileScanned(const char* path, const platform::FileEntry& entry) override;
+    void BeginExtraction() override;
+    void EndExtraction() override;
 
+    void ComputeSimulatorDir();
+    // The database step; on a failure the database stays empty.
+    void BuildDatabase();
+
+    // Handles a menu command; false for an id that is not the module's.
+    bool RunCommand(std::uint32_t id);
     void ToggleOverlay();
     void UpdateCheckMark();
     void UpdateNearbyList();
@@ -56,6 +62,8 @@ class HalvernModule : public FSModuleWithMenu, public AirportFinder, private Ext
     void LoadSettings();
     void SaveSettings();
     void ShowOptionsDialog();
+    // Applies the options dialog's OK; false (and nothing changed) when a check fails.
+    bool AcceptOptions(platform::WindowHandle dialog);
     void ShowAboutBox();
     void OpenShortcut(const char* path);
 
@@ -63,33 +71,13 @@ class HalvernModule : public FSModuleWithMenu, public AirportFinder, private Ext
                                                             std::uint32_t message,
                                                             platform::WParam wParam,
                                                             platform::LParam lParam);
+    static std::intptr_t OnOptionsDialogMessage(platform::WindowHandle dialog,
+                                                std::uint32_t message, platform::WParam wParam,
+                                                platform::LParam lParam);
     static std::intptr_t HALVERN_HOSTCALL ProgressDialogProc(platform::WindowHandle dialog,
                                                              std::uint32_t message,
                                                              platform::WParam wParam,
                                                              platform::LParam lParam);
-
-    // Read access for the substitute host and the tests.
-    const char* SimulatorDir() const { return simulatorDir; }
-    const char* HomepageLinkPath() const { return homepageLinkPath; }
-    const char* MakerLinkPath() const { return makerLinkPath; }
-    const OverlayState& Overlay() const { return overlay; }
-    platform::MenuHandle ModuleMenu() const { return moduleMenu; }
-    platform::WindowHandle MainWindow() const { return mainWindow; }
-    const ScanProgress& Progress() const { return progress; }
-
-  private:
-    void BeginExtraction() override;
-    void EndExtraction() override;
-    void ComputeSimulatorDir();
-    // The database step; on a failure the database stays empty.
-    void BuildDatabase();
-    // Handles a menu command; false for an id that is not the module's.
-    bool RunCommand(std::uint32_t id);
-    static std::intptr_t OnOptionsDialogMessage(platform::WindowHandle dialog,
-                                                std::uint32_t message, platform::WParam wParam,
-                                                platform::LParam lParam);
-    // Applies the options dialog's OK; false (and nothing changed) when a check fails.
-    bool AcceptOptions(platform::WindowHandle dialog);
 
     // maxDistance, displayOptions, lastQueryPosition and overlayOn.
     OverlayState overlay;

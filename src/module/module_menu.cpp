@@ -141,10 +141,10 @@ bool HalvernModule::RunCommand(std::uint32_t id) {
 }
 
 void HalvernModule::ToggleOverlay() {
-    if (overlay.overlayOn != 0) {
-        overlay.overlayOn = 0;
-    } else {
-        overlay.overlayOn = -1;  // all bits set
+    const bool show = overlay.overlayOn == 0;
+    overlay.overlayOn = show ? 1 : 0;
+    // Shown again, the list starts from where the aircraft is now.
+    if (show) {
         UpdateNearbyList();
     }
     UpdateCheckMark();

@@ -3,10 +3,10 @@
 #include <cstdio>
 
 #include "frame/host_boundary.h"
-#include "frame/library_entry.h"
 #include "module/halvern_module.h"
 #include "overlay/display_options.h"
 #include "overlay/distance_text.h"
+#include "resources/dialog_templates.h"
 
 namespace halvern {
 
@@ -18,7 +18,6 @@ constexpr const char* kMaxDistanceValue = "AirportMaxDistance";
 constexpr const char* kVersionValue = "Version";
 constexpr std::uint32_t kSettingsVersion = 11000;
 
-constexpr int kDistanceEdit = 106;
 constexpr int kEditTextCapacity = 255;
 
 // The check boxes of the options dialog, in the order they are read and set.
@@ -27,9 +26,12 @@ struct OptionBox {
     std::int32_t bit;
 };
 constexpr OptionBox kOptionBoxes[] = {
-    {101, kShowName},        {102, kShowCode},
-    {103, kShowDistance},    {104, kShowMagneticBearing},
-    {107, kShowTrueBearing}, {105, kShowElevation},
+    {resources::kOptionNameCheckBox, kShowName},
+    {resources::kOptionCodeCheckBox, kShowCode},
+    {resources::kOptionDistanceCheckBox, kShowDistance},
+    {resources::kOptionMagneticBearingCheckBox, kShowMagneticBearing},
+    {resources::kOptionTrueBearingCheckBox, kShowTrueBearing},
+    {resources::kOptionElevationCheckBox, kShowElevation},
 };
 
 // Reads a 4-byte value into `setting`; an absent value, or one larger than 4 bytes, leaves the
@@ -72,13 +74,13 @@ void HalvernModule::SaveSettings() {
 }
 
 void HalvernModule::ShowOptionsDialog() {
-    platform::RunModalDialog(moduleInstance, kOptionsDialogResource, mainWindow, &OptionsDialogProc,
-                             reinterpret_cast<platform::LParam>(this));
+    platform::RunModalDialog(Instance(), &resources::kOptionsDialog, MainWindow(),
+                             &OptionsDialogProc, reinterpret_cast<platform::LParam>(this));
 }
 
 bool HalvernModule::AcceptOptions(platform::WindowHandle dialog) {
     char text[kEditTextCapacity] = {};
-    platform::GetDialogItemText(dialog, kDistanceEdit, text, kEditTextCapacity);
+    platform::GetDialogItemText(dialog, resources::kOptionDistanceEdit, text, kEditTextCapacity);
     const std::int32_t distance = ParseDistanceText(text);
     if (distance < kMinimumMaxDistance || distance > kMaximumMaxDistance) {
         ShowError(dialog, "The airport visibility distance should be between 1 and 250 NM");
@@ -113,7 +115,7 @@ std::intptr_t HalvernModule::OnOptionsDialogMessage(platform::WindowHandle dialo
         const auto* module = reinterpret_cast<const HalvernModule*>(lParam);
         char text[16];
         std::snprintf(text, sizeof text, "%d", module->overlay.maxDistance);
-        platform::SetDialogItemText(dialog, kDistanceEdit, text);
+        platform::SetDialogItemText(dialog, resources::kOptionDistanceEdit, text);
         for (const OptionBox& box : kOptionBoxes) {
             if ((module->overlay.displayOptions & box.bit) != 0) {
                 platform::CheckDialogButton(dialog, box.control, platform::kButtonChecked);

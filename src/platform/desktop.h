@@ -1,7 +1,7 @@
 #pragma once
 
 // The desktop services the module uses: windows and their procedures, the host's menu bar, key
-// state, message boxes, dialogs from the module's resources, the module file's name, the
+// state, message boxes, dialogs from the module's templates, the module file's name, the
 // registry and the shell. On Windows each call forwards to the one user32, kernel32, advapi32 or
 // shell32 call of the same name; on other systems a portable in-process desktop answers them
 // (shared by the module and the host in one process, as user32 is on Windows).
@@ -18,6 +18,7 @@ namespace halvern::platform {
 
 struct DesktopWindow;
 struct DesktopMenu;
+struct DialogTemplate;  // dialog_template.h
 using WindowHandle = DesktopWindow*;
 using MenuHandle = DesktopMenu*;
 using InstanceHandle = void*;
@@ -116,14 +117,18 @@ std::int16_t GetKeyStateOf(int virtualKey);  // GetKeyState: the high bit means 
 // MessageBoxA; returns the button pressed.
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, std::uint32_t type);
 
-// --- Dialogs from the module's resources -------------------------------------------------------
+// --- Dialogs from the module's templates -------------------------------------------------------
+
+// The template names the dialog: on Windows its resource id among the resources of `instance`,
+// elsewhere it is built from the description itself. No template (a template the module does
+// not have) creates nothing, as a resource the system cannot find.
 
 // DialogBoxParamA: runs the dialog modally; returns what EndDialog was given, or -1.
-std::intptr_t RunModalDialog(InstanceHandle instance, int resourceId, WindowHandle owner,
-                             DialogProc procedure, LParam parameter);
+std::intptr_t RunModalDialog(InstanceHandle instance, const DialogTemplate* dialog,
+                             WindowHandle owner, DialogProc procedure, LParam parameter);
 // CreateDialogParamA: a modeless dialog; null when it cannot be created.
-WindowHandle CreateModelessDialog(InstanceHandle instance, int resourceId, WindowHandle owner,
-                                  DialogProc procedure, LParam parameter);
+WindowHandle CreateModelessDialog(InstanceHandle instance, const DialogTemplate* dialog,
+                                  WindowHandle owner, DialogProc procedure, LParam parameter);
 void EndModalDialog(WindowHandle dialog, std::intptr_t result);         // EndDialog
 WindowHandle GetDialogItem(WindowHandle dialog, int id);                // GetDlgItem
 void SetDialogItemText(WindowHandle dialog, int id, const char* text);  // SetDlgItemTextA

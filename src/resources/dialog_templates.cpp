@@ -8,19 +8,22 @@ namespace halvern::resources {
 namespace {
 
 // A control may reach past the right edge (the system clips it), but it starts inside.
-constexpr bool InsideDialog(const DialogTemplate& dialog, const DialogControl& control) {
+constexpr bool InsideDialog(const platform::DialogTemplate& dialog,
+                            const platform::DialogControl& control) {
     return control.x >= 0 && control.y >= 0 && control.x < dialog.width &&
            control.y < dialog.height && control.width > 0 && control.height > 0;
 }
 
-constexpr bool WellFormed(const DialogTemplate& dialog) {
+constexpr bool WellFormed(const platform::DialogTemplate& dialog) {
     // A template that names a font must say so in its style, or the system ignores the font.
-    if ((dialog.style & kDsSetFont) == 0 || dialog.fontName.empty() || dialog.fontPointSize <= 0) {
+    if ((dialog.style & platform::kDsSetFont) == 0 || dialog.fontName.empty() ||
+        dialog.fontPointSize <= 0) {
         return false;
     }
     for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
-        const DialogControl& control = dialog.controls[i];
-        if ((control.style & (kWsChild | kWsVisible)) != (kWsChild | kWsVisible) ||
+        const platform::DialogControl& control = dialog.controls[i];
+        if ((control.style & (platform::kWsChild | platform::kWsVisible)) !=
+                (platform::kWsChild | platform::kWsVisible) ||
             !InsideDialog(dialog, control) || control.id < -1 || control.id > 0xFFFF) {
             return false;
         }
@@ -35,7 +38,7 @@ constexpr bool WellFormed(const DialogTemplate& dialog) {
 }
 
 constexpr bool ResourceIdsDistinct() {
-    for (const DialogTemplate* dialog : kDialogTemplates) {
+    for (const platform::DialogTemplate* dialog : kDialogTemplates) {
         if (FindDialogTemplate(dialog->resourceId) != dialog) {
             return false;
         }

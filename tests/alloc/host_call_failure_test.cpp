@@ -20,11 +20,9 @@
 
 #include "alloc/allocation_hooks.h"
 #include "frame/exported_records.h"
-#include "frame/library_entry.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "platform/desktop.h"
-#include "platform/module_loader.h"
 #include "platform/posix/desktop/portable_desktop.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
@@ -98,13 +96,6 @@ class HostCallFailure : public ::testing::Test {
         }
         std::ofstream(fs::path(simulatorDir) / "scenery.cfg")
             << "[Area.001]\nTitle=Test\nLocal=Addon\nActive=TRUE\n";
-        // The module finds the simulator directory from its own file's name: here the instance
-        // handle is that of a module file loaded from the simulator's module folder.
-        const fs::path modules = fs::path(simulatorDir) / "Modules";
-        fs::create_directories(modules);
-        fs::copy_file(HALVERN_MODULE_FILE, modules / "halvern.so");
-        ASSERT_TRUE(moduleFile.Load((modules / "halvern.so").c_str(), nullptr));
-        OnLibraryEntry(platform::InstanceOfAddress(moduleFile.Find("Linkage")));
         cachePath = fs::path(simulatorDir) / "HalvernCache.dat";
         // Without a home the desktop keeps its registry in memory: the thousand sessions here
         // would otherwise spend their time waiting for the registry file to reach the disk.
@@ -118,7 +109,6 @@ class HostCallFailure : public ::testing::Test {
 
     void TearDown() override {
         desk::Reset();
-        OnLibraryEntry(nullptr);
         for (const auto& [name, value] : savedEnvironment) {
             setenv(name.c_str(), value.c_str(), 1);
         }
@@ -127,6 +117,11 @@ class HostCallFailure : public ::testing::Test {
     // One session; false when an exception reached the host.
     bool PlaySession(std::size_t failAt, bool failLater) {
         desk::Reset();
+        // The module finds the simulator directory from its own file's name. Its code is linked
+        // into this program, whose file the desktop names as a module file in the simulator's
+        // module folder.
+        desk::SetModuleFilePath(platform::InstanceOfAddress(&Linkage),
+                                (fs::path(simulatorDir) / "Modules" / "halvern.so").string());
         // The user accepts the options dialog as it stands.
         desk::SetDialogDriver(
             [](platform::WindowHandle dialog, int) { desk::ClickButton(dialog, platform::kIdOk); });
@@ -206,7 +201,6 @@ class HostCallFailure : public ::testing::Test {
     TempDir dir;
     std::string simulatorDir;
     fs::path cachePath;
-    platform::LoadedModule moduleFile;
     platform::WindowHandle mainWindow = nullptr;
     std::vector<std::pair<std::string, std::string>> savedEnvironment;
 };

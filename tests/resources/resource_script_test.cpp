@@ -188,7 +188,7 @@ TEST(ResourceScript, EveryDialogOfTheScriptMatchesItsDescription) {
     ASSERT_EQ(dialogs.size(), std::size(resources::kDialogTemplates));
     for (const ScriptDialog& dialog : dialogs) {
         SCOPED_TRACE("dialog " + std::to_string(dialog.resourceId));
-        const resources::DialogTemplate* described =
+        const platform::DialogTemplate* described =
             resources::FindDialogTemplate(dialog.resourceId);
         ASSERT_NE(described, nullptr);
         EXPECT_EQ(dialog.caption, described->caption);
@@ -204,9 +204,9 @@ TEST(ResourceScript, EveryDialogOfTheScriptMatchesItsDescription) {
         for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
             SCOPED_TRACE("control " + std::to_string(i));
             const ScriptControl& control = dialog.controls[i];
-            const resources::DialogControl& expected = described->controls[i];
+            const platform::DialogControl& expected = described->controls[i];
             EXPECT_EQ(control.id, expected.id);
-            EXPECT_EQ(control.windowClass, resources::ControlClassName(expected.windowClass));
+            EXPECT_EQ(control.windowClass, platform::ControlClassName(expected.windowClass));
             EXPECT_EQ(control.text, expected.text);
             EXPECT_EQ(control.style, expected.style);
             EXPECT_EQ(control.x, expected.x);
@@ -219,7 +219,7 @@ TEST(ResourceScript, EveryDialogOfTheScriptMatchesItsDescription) {
 
 // The styles that the module's documentation gives as numbers come out of the names.
 TEST(ResourceScript, TheProgressDialogHasTheDocumentedStyleValues) {
-    const resources::DialogTemplate* progress =
+    const platform::DialogTemplate* progress =
         resources::FindDialogTemplate(resources::kProgressDialogResource);
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->style, 0x90C000C4u);

@@ -1,5 +1,5 @@
-// Dialogs of the portable desktop: built from the module's templates, run modally by a driver
-// that plays the user, or created modeless with a progress bar.
+// Dialogs of the portable desktop: built from the module's templates handed to it, run modally by a
+// driver that plays the user, or created modeless with a progress bar.
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ std::intptr_t HALVERN_HOSTCALL ProgressProc(WindowHandle dialog, std::uint32_t m
 }
 
 std::intptr_t RunOptions(WindowHandle owner, LParam parameter = 0x5150) {
-    return platform::RunModalDialog(nullptr, resources::kOptionsDialogResource, owner, OptionsProc,
+    return platform::RunModalDialog(nullptr, &resources::kOptionsDialog, owner, OptionsProc,
                                     parameter);
 }
 
@@ -97,22 +97,22 @@ class DesktopDialogs : public DesktopTest {
 };
 
 TEST_F(DesktopDialogs, ADialogIsBuiltFromItsTemplateInTemplateOrder) {
-    for (const resources::DialogTemplate* dialogTemplate : resources::kDialogTemplates) {
-        const WindowHandle dialog = platform::CreateModelessDialog(
-            nullptr, dialogTemplate->resourceId, main_, ProgressProc, 0);
+    for (const platform::DialogTemplate* dialogTemplate : resources::kDialogTemplates) {
+        const WindowHandle dialog =
+            platform::CreateModelessDialog(nullptr, dialogTemplate, main_, ProgressProc, 0);
         ASSERT_NE(dialog, nullptr) << dialogTemplate->resourceId;
         const std::optional<desktop::WindowInfo> info = desktop::DescribeWindow(dialog);
         ASSERT_TRUE(info.has_value());
         EXPECT_EQ(info->text, dialogTemplate->caption);
         EXPECT_EQ(info->style, dialogTemplate->style);
-        for (const resources::DialogControl& control : dialogTemplate->controls) {
+        for (const platform::DialogControl& control : dialogTemplate->controls) {
             if (control.id == -1) {
                 continue;  // not addressable; several share the id
             }
             const std::optional<desktop::WindowInfo> item =
                 desktop::DescribeWindow(platform::GetDialogItem(dialog, control.id));
             ASSERT_TRUE(item.has_value()) << control.id;
-            EXPECT_EQ(item->className, resources::ControlClassName(control.windowClass));
+            EXPECT_EQ(item->className, platform::ControlClassName(control.windowClass));
             EXPECT_EQ(item->text, control.text);
             EXPECT_EQ(item->style, control.style);
             EXPECT_EQ(platform::GetParentWindow(platform::GetDialogItem(dialog, control.id)),
@@ -205,8 +205,8 @@ TEST_F(DesktopDialogs, TheCloseBoxOfADialogMeansCancel) {
 }
 
 TEST_F(DesktopDialogs, ControlTextsAndChecksFollowTheSystemsRules) {
-    const WindowHandle dialog = platform::CreateModelessDialog(
-        nullptr, resources::kOptionsDialogResource, main_, ProgressProc, 0);
+    const WindowHandle dialog =
+        platform::CreateModelessDialog(nullptr, &resources::kOptionsDialog, main_, ProgressProc, 0);
     ASSERT_NE(dialog, nullptr);
     platform::SetDialogItemText(dialog, resources::kOptionDistanceEdit, "12345");
 
@@ -247,8 +247,8 @@ TEST_F(DesktopDialogs, ControlTextsAndChecksFollowTheSystemsRules) {
 }
 
 TEST_F(DesktopDialogs, AModelessProgressDialogKeepsEveryPositionItWasSent) {
-    const WindowHandle dialog = platform::CreateModelessDialog(
-        nullptr, resources::kProgressDialogResource, nullptr, ProgressProc, 0x77);
+    const WindowHandle dialog = platform::CreateModelessDialog(nullptr, &resources::kProgressDialog,
+                                                               nullptr, ProgressProc, 0x77);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(script.messages, std::vector<std::uint32_t>{platform::kWmInitDialog});
     EXPECT_EQ(platform::GetWindowUserData(dialog), 0x77);
@@ -297,7 +297,7 @@ TEST_F(DesktopDialogs, AModelessProgressDialogKeepsEveryPositionItWasSent) {
 
 TEST_F(DesktopDialogs, WithoutTheProgressClassOnlyTheProgressDialogCannotBeCreated) {
     desktop::SetProgressClassAvailable(false);
-    EXPECT_EQ(platform::CreateModelessDialog(nullptr, resources::kProgressDialogResource, nullptr,
+    EXPECT_EQ(platform::CreateModelessDialog(nullptr, &resources::kProgressDialog, nullptr,
                                              ProgressProc, 0),
               nullptr);
     EXPECT_TRUE(script.messages.empty());  // no procedure ever ran
@@ -305,16 +305,18 @@ TEST_F(DesktopDialogs, WithoutTheProgressClassOnlyTheProgressDialogCannotBeCreat
     EXPECT_EQ(RunOptions(main_), platform::kIdCancel);
 
     desktop::SetProgressClassAvailable(true);
-    const WindowHandle dialog = platform::CreateModelessDialog(
-        nullptr, resources::kProgressDialogResource, nullptr, ProgressProc, 0);
+    const WindowHandle dialog = platform::CreateModelessDialog(nullptr, &resources::kProgressDialog,
+                                                               nullptr, ProgressProc, 0);
     EXPECT_NE(dialog, nullptr);
 }
 
 TEST_F(DesktopDialogs, AnUnknownResourceOrADeadOwnerCreatesNothing) {
     int driverCalls = 0;
     desktop::SetDialogDriver([&driverCalls](WindowHandle, int) { ++driverCalls; });
-    EXPECT_EQ(platform::RunModalDialog(nullptr, 2, main_, OptionsProc, 0), -1);
-    EXPECT_EQ(platform::CreateModelessDialog(nullptr, 2, main_, ProgressProc, 0), nullptr);
+    // The module has no dialog 2: the lookup gives no template.
+    const platform::DialogTemplate* unknown = resources::FindDialogTemplate(2);
+    EXPECT_EQ(platform::RunModalDialog(nullptr, unknown, main_, OptionsProc, 0), -1);
+    EXPECT_EQ(platform::CreateModelessDialog(nullptr, unknown, main_, ProgressProc, 0), nullptr);
     platform::DestroyWindowNow(main_);
     EXPECT_EQ(RunOptions(main_), -1);
     EXPECT_EQ(driverCalls, 0);
@@ -323,8 +325,8 @@ TEST_F(DesktopDialogs, AnUnknownResourceOrADeadOwnerCreatesNothing) {
 }
 
 TEST_F(DesktopDialogs, DestroyingTheOwnerDestroysItsDialogs) {
-    const WindowHandle dialog = platform::CreateModelessDialog(
-        nullptr, resources::kOptionsDialogResource, main_, ProgressProc, 0);
+    const WindowHandle dialog =
+        platform::CreateModelessDialog(nullptr, &resources::kOptionsDialog, main_, ProgressProc, 0);
     ASSERT_NE(dialog, nullptr);
     platform::DestroyWindowNow(main_);
     EXPECT_FALSE(desktop::IsWindowAlive(dialog));

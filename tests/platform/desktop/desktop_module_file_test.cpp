@@ -81,6 +81,20 @@ TEST_F(DesktopModuleFile, AnAddressOutsideEveryModuleHasNoInstanceAndNoFile) {
     EXPECT_EQ(ModuleFilePath(inside), "");
 }
 
+TEST_F(DesktopModuleFile, AFileNamedForAnInstanceIsItsFileUntilTheReset) {
+    const InstanceHandle self = platform::InstanceOfAddress(&inThisProgram);
+    const std::string program = ModuleFilePath(self);
+    const InstanceHandle library =
+        platform::InstanceOfAddress(reinterpret_cast<const void*>(&desktop::SetModuleFilePath));
+    const std::string libraryPath = ModuleFilePath(library);
+
+    desktop::SetModuleFilePath(self, "/sim/Modules/halvern.so");
+    EXPECT_EQ(ModuleFilePath(self), "\\sim\\Modules\\halvern.so");
+    EXPECT_EQ(ModuleFilePath(library), libraryPath);  // other instances keep their files
+    desktop::Reset();
+    EXPECT_EQ(ModuleFilePath(self), program);
+}
+
 TEST_F(DesktopModuleFile, TheShellOpensExistingFilesOnlyAndRecordsEveryRequest) {
     testing::TempDir dir;
     std::ofstream(dir.File("Halvern Homepage.url")) << "[InternetShortcut]\n";

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/dialog_template.h"
 #include "platform/posix/desktop/portable_desktop.h"
 #include "platform/posix/desktop/registry_store.h"
-#include "resources/dialog_templates.h"
 
 namespace halvern::platform::desktop {
 
@@ -53,7 +53,7 @@ struct Window {
     std::intptr_t result = 0;
 
     // Controls.
-    resources::ControlClass controlClass = resources::ControlClass::Static;
+    ControlClass controlClass = ControlClass::Static;
     std::uint32_t check = 0;
     int progressPosition = 0;
 };
@@ -86,6 +86,8 @@ struct Desktop {
     std::vector<DialogRecord> dialogs;
     std::vector<ProgressStep> progress;
     bool progressClassAvailable = true;
+
+    std::map<InstanceHandle, std::string> moduleFiles;  // SetModuleFilePath
 
     std::vector<ShellRequest> shellRequests;
 

@@ -1,5 +1,6 @@
-// Dialogs of the portable desktop, built from the module's dialog templates: modal dialogs run
-// by a driver that plays the user, modeless dialogs, and their controls.
+// Dialogs of the portable desktop, built from the templates their callers hand over: modal
+// dialogs run by a driver that plays the user, modeless dialogs, and the calls that address their
+// controls by id (controls.cpp has the controls' own behaviour).
 
 #include <algorithm>
 #include <cstring>
@@ -7,9 +8,9 @@
 #include <utility>
 
 #include "platform/desktop.h"
+#include "platform/dialog_template.h"
 #include "platform/posix/desktop/desktop_state.h"
 #include "platform/posix/desktop/portable_desktop.h"
-#include "resources/dialog_templates.h"
 
 namespace halvern::platform {
 
@@ -28,18 +29,17 @@ bool SameControlId(int a, int b) {
     return (static_cast<unsigned>(a) & 0xFFFF) == (static_cast<unsigned>(b) & 0xFFFF);
 }
 
-// Creates the dialog's window and its controls in template order; 0 when the resource does not
-// exist, the owner does not, or a control's class is not available.
-Handle CreateDialogWindow(int resourceId, WindowHandle owner, DialogProc procedure,
-                          LParam parameter, bool modal) {
-    const resources::DialogTemplate* dialogTemplate = resources::FindDialogTemplate(resourceId);
+// Creates the dialog's window and its controls in template order; 0 without a template, when
+// the owner does not exist, or when a control's class is not available.
+Handle CreateDialogWindow(const DialogTemplate* dialogTemplate, WindowHandle owner,
+                          DialogProc procedure, LParam parameter, bool modal) {
     if (dialogTemplate == nullptr || (owner != nullptr && FindWindow(owner) == nullptr)) {
         return 0;
     }
     desktop::Desktop& state = TheDesktop();
     const bool needsProgressBar =
-        std::ranges::any_of(dialogTemplate->controls, [](const resources::DialogControl& control) {
-            return control.windowClass == resources::ControlClass::ProgressBar;
+        std::ranges::any_of(dialogTemplate->controls, [](const DialogControl& control) {
+            return control.windowClass == ControlClass::ProgressBar;
         });
     if (needsProgressBar && !state.progressClassAvailable) {
         return 0;
@@ -51,29 +51,29 @@ Handle CreateDialogWindow(int resourceId, WindowHandle owner, DialogProc procedu
     dialog.text = dialogTemplate->caption;
     dialog.owner = desktop::NumberOf(owner);
     dialog.style = dialogTemplate->style;
-    dialog.visible = (dialogTemplate->style & resources::kWsVisible) != 0;
+    dialog.visible = (dialogTemplate->style & kWsVisible) != 0;
     dialog.dialogProcedure = procedure;
-    dialog.resourceId = resourceId;
+    dialog.resourceId = dialogTemplate->resourceId;
     dialog.logIndex = state.dialogs.size();
     const Handle handle = desktop::AddWindow(std::move(dialog));
 
     desktop::DialogRecord record;
     record.dialog = desktop::AsWindow(handle);
-    record.resourceId = resourceId;
+    record.resourceId = dialogTemplate->resourceId;
     record.modal = modal;
     record.owner = owner;
     record.parameter = parameter;
     state.dialogs.push_back(record);
 
-    for (const resources::DialogControl& control : dialogTemplate->controls) {
+    for (const DialogControl& control : dialogTemplate->controls) {
         Window window;
         window.kind = WindowKind::Control;
         window.controlClass = control.windowClass;
-        window.className = resources::ControlClassName(control.windowClass);
+        window.className = ControlClassName(control.windowClass);
         window.text = control.text;
         window.parent = handle;
         window.style = control.style;
-        window.visible = (control.style & resources::kWsVisible) != 0;
+        window.visible = (control.style & kWsVisible) != 0;
         window.controlId = control.id;
         desktop::AddWindow(std::move(window));
     }
@@ -86,10 +86,10 @@ Window* FindControl(WindowHandle dialog, int id) {
 
 }  // namespace
 
-std::intptr_t RunModalDialog(InstanceHandle, int resourceId, WindowHandle owner,
-                             DialogProc procedure, LParam parameter) {
-    // Every module's dialogs come from the one description, whatever instance asks.
-    const Handle handle = CreateDialogWindow(resourceId, owner, procedure, parameter, true);
+std::intptr_t RunModalDialog(InstanceHandle, const DialogTemplate* dialogTemplate,
+                             WindowHandle owner, DialogProc procedure, LParam parameter) {
+    // The description is the whole template: no instance holds it.
+    const Handle handle = CreateDialogWindow(dialogTemplate, owner, procedure, parameter, true);
     if (handle == 0) {
         return -1;
     }
@@ -105,7 +105,7 @@ std::intptr_t RunModalDialog(InstanceHandle, int resourceId, WindowHandle owner,
         // A copy: the driver may install another while it runs.
         const desktop::DialogDriver driver = TheDesktop().driver;
         if (driver) {
-            driver(dialog, resourceId);
+            driver(dialog, dialogTemplate->resourceId);
         } else {
             // No user at the keyboard: the dialog is dismissed as with the Esc key.
             SendWindowMessage(dialog, kWmCommand, static_cast<WParam>(kIdCancel),
@@ -123,9 +123,9 @@ std::intptr_t RunModalDialog(InstanceHandle, int resourceId, WindowHandle owner,
     return log[logIndex].result;
 }
 
-WindowHandle CreateModelessDialog(InstanceHandle, int resourceId, WindowHandle owner,
-                                  DialogProc procedure, LParam parameter) {
-    const Handle handle = CreateDialogWindow(resourceId, owner, procedure, parameter, false);
+WindowHandle CreateModelessDialog(InstanceHandle, const DialogTemplate* dialogTemplate,
+                                  WindowHandle owner, DialogProc procedure, LParam parameter) {
+    const Handle handle = CreateDialogWindow(dialogTemplate, owner, procedure, parameter, false);
     if (handle == 0) {
         return nullptr;
     }
@@ -234,8 +234,8 @@ bool ClickButton(WindowHandle dialog, int id) {
     if (control == nullptr) {
         return false;
     }
-    if (control->controlClass == resources::ControlClass::Button &&
-        (control->style & resources::kBsTypeMask) == resources::kBsAutoCheckBox) {
+    if (control->controlClass == ControlClass::Button &&
+        (control->style & kBsTypeMask) == kBsAutoCheckBox) {
         control->check = control->check == kButtonChecked ? 0 : kButtonChecked;
     }
     // The notification code, BN_CLICKED, is 0 in the high word.
@@ -246,19 +246,6 @@ bool ClickButton(WindowHandle dialog, int id) {
 
 void CloseDialog(WindowHandle dialog) {
     SendWindowMessage(dialog, kWmClose, 0, 0);
-}
-
-std::vector<ProgressStep> ProgressLog() {
-    return TheDesktop().progress;
-}
-
-int ProgressPosition(WindowHandle bar) {
-    const Window* control = FindWindow(bar);
-    if (control == nullptr || control->kind != WindowKind::Control ||
-        control->controlClass != resources::ControlClass::ProgressBar) {
-        return -1;
-    }
-    return control->progressPosition;
 }
 
 void SetProgressClassAvailable(bool available) {

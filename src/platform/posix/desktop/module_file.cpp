@@ -12,6 +12,8 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "platform/posix/desktop/desktop_state.h"
+#include "platform/posix/desktop/portable_desktop.h"
 
 namespace halvern::platform {
 
@@ -50,6 +52,19 @@ std::string LibraryPath(InstanceHandle instance) {
     return info.dli_fname;
 }
 
+// The native path of the module's file: the one named for the instance (SetModuleFilePath),
+// else the one the system knows.
+std::string ModulePath(InstanceHandle instance) {
+    const auto& named = desktop::TheDesktop().moduleFiles;
+    if (const auto found = named.find(instance); found != named.end()) {
+        return found->second;
+    }
+    if (instance == nullptr || IsMainProgram(instance)) {
+        return MainProgramPath();
+    }
+    return LibraryPath(instance);
+}
+
 }  // namespace
 
 std::uint32_t GetModuleFilePath(InstanceHandle instance, char* path, std::uint32_t capacity) {
@@ -57,8 +72,7 @@ std::uint32_t GetModuleFilePath(InstanceHandle instance, char* path, std::uint32
         return 0;
     }
     path[0] = '\0';
-    const std::string native =
-        instance == nullptr || IsMainProgram(instance) ? MainProgramPath() : LibraryPath(instance);
+    const std::string native = ModulePath(instance);
     const std::size_t length = std::min<std::size_t>(native.size(), capacity - 1);
     // The host's form: backslash separators.
     for (std::size_t i = 0; i < length; ++i) {
@@ -74,6 +88,10 @@ InstanceHandle InstanceOfAddress(const void* address) {
         return nullptr;
     }
     return info.dli_fbase;
+}
+
+void desktop::SetModuleFilePath(InstanceHandle instance, const std::string& path) {
+    TheDesktop().moduleFiles[instance] = path;
 }
 
 }  // namespace halvern::platform

@@ -19,9 +19,9 @@
 
 namespace halvern::platform::desktop {
 
-// Forgets every window, menu, key, log, callback, registry key and setting, as a new process
-// would find the desktop; the registry is read again from its file at its next use. Handles of
-// before the reset stay invalid for good.
+// Forgets every window, menu, key, log, callback, registry key, module file and setting, as a new
+// process would find the desktop; the registry is read again from its file at its next use. Handles
+// of before the reset stay invalid for good.
 void Reset();
 
 // --- Windows -----------------------------------------------------------------------------------
@@ -162,6 +162,12 @@ bool RegistryKeyExists(const char* subKey);
 std::optional<RegistryValue> ReadRegistryValue(const char* subKey, const char* name);
 // Creates the key when needed. False when it cannot be stored.
 bool WriteRegistryValue(const char* subKey, const char* name, const RegistryValue& value);
+
+// --- Module files ------------------------------------------------------------------------------
+
+// As though the module at that instance had been loaded from the file at `path` (a native path):
+// GetModuleFilePath names that file for the instance until the reset.
+void SetModuleFilePath(InstanceHandle instance, const std::string& path);
 
 // --- The shell ---------------------------------------------------------------------------------
 

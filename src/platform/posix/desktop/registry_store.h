@@ -1,46 +1,21 @@
 #pragma once
 
-// The current user's registry of the portable desktop: keys named by backslash-separated paths
-// below HKEY_CURRENT_USER, each with named, typed values. Names compare without regard to ASCII
-// letter case, as the system's registry does, and keep the spelling they were created with.
+// The current user's registry of the portable desktop (registry_keys.h), kept in a file.
 //
-// The whole registry is one small text file, read at the first use in the process and again
-// whenever another process has replaced it, and written anew at every change: to a temporary
-// file in the same directory, flushed to the disk, then renamed over the old one, so that a
-// crash leaves either the old file or the new one. A file that cannot be read or is damaged
+// The whole registry is one small text file (registry_file_format.h), read at the first use in the
+// process and again whenever another process has replaced it, and written anew at every change: to
+// a temporary file in the same directory, flushed to the disk, then renamed over the old one, so
+// that a crash leaves either the old file or the new one. A file that cannot be read or is damaged
 // counts as an empty registry.
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "platform/posix/desktop/registry_keys.h"
+
 namespace halvern::platform::desktop {
-
-struct StoredValue {
-    std::string name;  // as first written
-    std::uint32_t type = 0;
-    std::vector<unsigned char> data;
-};
-
-struct StoredKey {
-    std::string path;                           // as first created
-    std::map<std::string, StoredValue> values;  // by folded name
-};
-
-// Keys by folded path; the current user's root is the empty path and always exists.
-using StoredKeys = std::map<std::string, StoredKey>;
-
-// The file's text for these keys, and the keys back from a text; nullopt for a damaged text.
-std::string FormatRegistryFile(const StoredKeys& keys);
-std::optional<StoredKeys> ParseRegistryFile(std::string_view text);
-
-// The folded path of a sub-key as RegCreateKeyExA takes it; nullopt when it is not a valid
-// key name (a null name, an empty component, a component longer than 255 characters).
-std::optional<std::string> FoldedKeyPath(const char* subKey);
-std::string FoldedValueName(const char* name);
 
 // What tells one state of the file from another: a replaced file has a new inode, a file
 // written in place a new modification time.
