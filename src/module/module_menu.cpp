@@ -141,8 +141,8 @@ bool HalvernModule::RunCommand(std::uint32_t id) {
 }
 
 void HalvernModule::ToggleOverlay() {
-    const bool show = overlay.overlayOn == 0;
-    overlay.overlayOn = show ? 1 : 0;
+    const bool show = !overlay.Shown();
+    overlay.overlayOn = show ? kOverlayOn : kOverlayOff;
     // Shown again, the list starts from where the aircraft is now.
     if (show) {
         UpdateNearbyList();
@@ -155,7 +155,7 @@ void HalvernModule::UpdateCheckMark() {
         return;
     }
     platform::SetMenuItemStateByCommand(moduleMenu, kCommandShowAirports,
-                                        overlay.overlayOn != 0 ? platform::kMfsChecked : 0);
+                                        overlay.Shown() ? platform::kMfsChecked : 0);
 }
 
 }  // namespace halvern

@@ -41,7 +41,7 @@ void UpdateNearbyList(AirportFinder& finder, const HostServices& host, OverlaySt
 }
 
 void RefreshOverlay(AirportFinder& finder, const HostServices& host, OverlayState& state) {
-    if (state.overlayOn == 0) {
+    if (!state.Shown()) {
         return;
     }
     // The record, the line and the cell are reused for every line: the host uses them only

@@ -26,12 +26,19 @@ inline bool MovedBeyondRequeryDistance(long double metresFromLastQuery) {
     return metresFromLastQuery > kRequeryDistanceMetres;
 }
 
+// The values of OverlayState::overlayOn that the toggle leaves: off, or on with all bits set.
+// Any value but kOverlayOff counts as on.
+inline constexpr std::int32_t kOverlayOff = 0;
+inline constexpr std::int32_t kOverlayOn = ~0;
+
 // The overlay's part of the module object.
 struct OverlayState {
     std::int32_t maxDistance = kDefaultMaxDistance;  // nautical miles; the dialog keeps 1..250
     std::int32_t displayOptions = kDefaultDisplayOptions;
     WorldPosition lastQueryPosition{};
-    std::int32_t overlayOn = 0;  // 0 off, anything else on
+    std::int32_t overlayOn = kOverlayOff;
+
+    bool Shown() const { return overlayOn != kOverlayOff; }
 };
 
 // The query radius in metres. The product is formed in 64 bits, so that a hand-edited distance

@@ -75,7 +75,7 @@ TEST(Allocation, RefreshesAndRequeriesAllocateNothing) {
     Host host;
     OverlayState state;
     state.displayOptions = 0x3F;
-    state.overlayOn = -1;
+    state.overlayOn = kOverlayOn;
     UpdateNearbyList(finder, host.Services(), state);
     received = {};
 
@@ -114,7 +114,7 @@ TEST(Allocation, AListThatCannotGrowKeepsTheAirportsFoundSoFar) {
     AddAirportsNorth(finder, 1500, 0.00001);
     Host host;
     OverlayState state;
-    state.overlayOn = -1;
+    state.overlayOn = kOverlayOn;
     refuseGrowth = true;
     UpdateNearbyList(finder, host.Services(), state);
     refuseGrowth = false;

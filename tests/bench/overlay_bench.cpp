@@ -148,7 +148,7 @@ struct RefreshScene {
         variables[kMagneticVariationOffset] = 0x34;
         host.textService = textTable;
         host.simVariables = variables;
-        overlay.overlayOn = -1;
+        overlay.overlayOn = kOverlayOn;
         overlay.displayOptions = options;
         UpdateNearbyList(finder, host, overlay);
     }

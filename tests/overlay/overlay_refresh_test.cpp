@@ -21,7 +21,7 @@ using testing::DegreesForMetres;
 using testing::SubstituteHost;
 using testing::TestFinder;
 
-constexpr std::int32_t kOn = -1;  // all bits set, as the toggle leaves it
+constexpr std::int32_t kOn = -1;  // all bits set, as the toggle leaves it (a literal on purpose)
 
 bool SamePosition(const WorldPosition& a, const WorldPosition& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;

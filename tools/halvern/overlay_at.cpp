@@ -35,7 +35,7 @@ std::vector<OverlayLineAt> OverlayAt(AirportFinder& database, double latitude, d
 
     std::vector<OverlayLineAt> lines;
     capturedLines = &lines;
-    state.overlayOn = -1;
+    state.overlayOn = kOverlayOn;
     UpdateNearbyList(database, host, state);
     RefreshOverlay(database, host, state);
     capturedLines = nullptr;
