@@ -18,6 +18,13 @@ struct Double2 {
 };
 
 // a + b exactly, for |a| >= |b| or a == 0.
+// The integer nearest to v (ties to even), for |v| < 2^51: adding and taking away 1.5 * 2^52
+// leaves no fraction bits; no library call.
+inline double NearestInteger(double v) {
+    constexpr double kShifter = 0x1.8p+52;
+    return (v + kShifter) - kShifter;
+}
+
 inline Double2 FastTwoSum(double a, double b) {
     const double sum = a + b;
     return {sum, b - (sum - a)};
