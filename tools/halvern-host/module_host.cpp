@@ -55,6 +55,7 @@ void ModuleHost::Start() {
         return;
     }
     // The simulator writes the address of each service the module asks for.
+    const HostServices services = services_.Services();
     for (std::size_t i = 0; i < kImportEntryCount && importTable_[i].id != 0; ++i) {
         const std::uintptr_t id = importTable_[i].id;
         if (std::find(withheld_.begin(), withheld_.end(), id) != withheld_.end()) {
@@ -62,13 +63,13 @@ void ModuleHost::Start() {
         }
         switch (id) {
             case kChainServiceId:
-                importTable_[i].address = services_.ChainTable();
+                importTable_[i].address = services.chainService;
                 break;
             case kTextServiceId:
-                importTable_[i].address = services_.TextTable();
+                importTable_[i].address = services.textService;
                 break;
             case kSimVariablesId:
-                importTable_[i].address = services_.Variables();
+                importTable_[i].address = services.simVariables;
                 break;
             default:
                 break;
