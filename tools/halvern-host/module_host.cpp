@@ -21,6 +21,11 @@ bool ModuleHost::Install(const std::string& moduleFile, const std::string& simul
     const fs::path modules = platform::PathFromArgument(simulatorDir) / "Modules";
     fs::create_directories(modules, fsError);
     const fs::path installed = modules / source.filename();
+    // A module installed by an earlier run goes first: MinGW's std::filesystem::copy_file (GCC
+    // 12) fails with "File exists" on an existing target even when asked to overwrite it, and a
+    // file that a process still maps is better replaced than rewritten in place.
+    std::error_code absent;
+    fs::remove(installed, absent);
     if (!fsError) {
         fs::copy_file(source, installed, fs::copy_options::overwrite_existing, fsError);
     }
