@@ -1,7 +1,7 @@
 // The overlay refresh runs at every host event and must allocate nothing. This program counts
 // every operator new and delete, and every malloc, calloc, realloc and free made by the code
 // linked into it statically (the core library's growable arrays and names among them), across
-// many refreshes, re-queries included (allocation_hooks.h).
+// many refreshes, re-queries included (heap_counter.h).
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
-#include "alloc/allocation_hooks.h"
+#include "alloc/heap_counter.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "overlay/overlay_refresh.h"
@@ -24,10 +24,10 @@ namespace halvern {
 namespace {
 
 using testing::CodeFor;
-using Counts = testing::AllocationCounts;
+using Counts = testing::HeapCounts;
 using testing::CountsSince;
+using testing::CurrentHeap;
 using testing::refuseGrowth;
-const Counts& counts = testing::allocationCounts;
 
 // A text service that keeps nothing but a count and a checksum, so that it allocates nothing.
 struct Received {
@@ -79,7 +79,7 @@ TEST(Allocation, RefreshesAndRequeriesAllocateNothing) {
     UpdateNearbyList(finder, host.Services(), state);
     received = {};
 
-    const Counts start = counts;
+    const Counts start = CurrentHeap();
     std::size_t queries = 0;
     for (int event = 0; event < 2000; ++event) {
         // About 100 m north per event: a new query every 19 or so events.
@@ -103,7 +103,7 @@ TEST(Allocation, RefreshesAndRequeriesAllocateNothing) {
 TEST(Allocation, GrowingTheNearbyListIsSeen) {
     AirportFinder finder;
     AddAirportsNorth(finder, 1001, 0.00001);
-    const Counts start = counts;
+    const Counts start = CurrentHeap();
     finder.FindNearbyAirports(WorldPosition{}, 10000.0);
     EXPECT_EQ(finder.NearbyCount(), 1001);
     EXPECT_EQ(CountsSince(start).reallocs, 1u);
@@ -131,7 +131,7 @@ TEST(Allocation, AListThatCannotGrowKeepsTheAirportsFoundSoFar) {
 // The database's names share a few large blocks instead of taking one heap block each.
 TEST(Allocation, NamesShareAFewBlocksReleasedTogether) {
     AirportFinder finder;
-    const Counts start = counts;
+    const Counts start = CurrentHeap();
     AddAirportsNorth(finder, 20000, 0.0001);
     const Counts made = CountsSince(start);
     ASSERT_EQ(finder.RecordCount(), 20000);
@@ -139,7 +139,7 @@ TEST(Allocation, NamesShareAFewBlocksReleasedTogether) {
     EXPECT_EQ(made.reallocs, 19u);
     EXPECT_LT(made.mallocs, 100u);
     // Emptying the list gives every one of those blocks back at once.
-    const Counts beforeClearing = counts;
+    const Counts beforeClearing = CurrentHeap();
     finder.ClearRecords();
     EXPECT_EQ(CountsSince(beforeClearing).frees, made.mallocs);
 }
@@ -161,7 +161,7 @@ class CacheAllocation : public ::testing::Test {
 };
 
 TEST_F(CacheAllocation, ReadingTakesOneBlockForTheRecordsAndOneForTheNames) {
-    const Counts start = counts;
+    const Counts start = CurrentHeap();
     ASSERT_TRUE(reader.ReadCache(path.c_str()));
     const Counts made = CountsSince(start);
     ASSERT_EQ(reader.RecordCount(), 20000);
@@ -176,7 +176,7 @@ TEST_F(CacheAllocation, ReadingTakesOneBlockForTheRecordsAndOneForTheNames) {
 TEST_F(CacheAllocation, ARecordRefusedMidwayReleasesTheNamesCopiedSoFar) {
     // The file ends in the middle of its last record.
     std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3);
-    const Counts start = counts;
+    const Counts start = CurrentHeap();
     ASSERT_FALSE(reader.ReadCache(path.c_str()));
     const Counts made = CountsSince(start);
     EXPECT_EQ(reader.RecordCount(), 0);

@@ -1,7 +1,7 @@
 // Memory that runs out anywhere in a function the host calls: the module's code is linked into
-// this program with the allocation hooks (allocation_hooks.h), and a whole session (start with
-// and without a valid cache, a refresh with lines shown, the options dialog, stop) is played
-// once for every allocation it makes, with that allocation refused, and once more with every
+// this program with the heap counter (heap_counter.h), and a whole session (start with and
+// without a valid cache, a refresh with lines shown, the options dialog, stop) is played once
+// for every allocation it makes, with that allocation refused, and once more with every
 // allocation from it on refused. No exception may reach the host, the host's window procedure
 // must be back and no chain callback registered afterwards, and a cache left behind must be the
 // one a session without failures writes.
@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "alloc/allocation_hooks.h"
+#include "alloc/heap_counter.h"
 #include "frame/exported_records.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"

@@ -12,11 +12,13 @@
 
 #include "airports/cache_file.h"
 #include "airports/database_step.h"
+#include "alloc/heap_counter.h"
 #include "bench_world.h"
-#include "heap_counter.h"
 
 namespace halvern::bench {
 namespace {
+
+using testing::CurrentHeap;
 
 void MeasureStep(benchmark::State& state, bool cold) {
     const BenchWorld* world = World(static_cast<WorldKind>(state.range(0)));
@@ -28,13 +30,13 @@ void MeasureStep(benchmark::State& state, bool cold) {
         if (cold) {
             RemoveCacheFile(*world);
         }
-        const HeapFigures before = CurrentHeap();
-        ResetHeapPeak();
+        const testing::HeapCounts before = CurrentHeap();
+        testing::ResetHeapPeak();
         auto finder = std::make_unique<AirportFinder>();
         ScanProgress progress;
         const DatabaseSource source =
             RunDatabaseStep(*finder, world->simulatorDir.c_str(), progress, nullptr);
-        const HeapFigures after = CurrentHeap();
+        const testing::HeapCounts after = CurrentHeap();
         if (source != (cold ? DatabaseSource::kScenery : DatabaseSource::kCache)) {
             state.SkipWithError("the database step took the other way");
             break;

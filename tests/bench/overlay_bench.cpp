@@ -20,15 +20,17 @@
 
 #include "airports/airport_finder.h"
 #include "airports/database_step.h"
+#include "alloc/heap_counter.h"
 #include "bench_world.h"
 #include "geo/position_conversion.h"
-#include "heap_counter.h"
 #include "host/host_services.h"
 #include "host/text_record.h"
 #include "overlay/overlay_refresh.h"
 
 namespace halvern::bench {
 namespace {
+
+using testing::CurrentHeap;
 
 constexpr int kGeneratedWorldSize = 50000;
 
@@ -165,11 +167,11 @@ void BM_RefreshOverlay(benchmark::State& state) {
         state.SkipWithError("the airfields are not all in range");
         return;
     }
-    const std::uint64_t allocationsBefore = CurrentHeap().allocations;
+    const std::uint64_t allocationsBefore = CurrentHeap().Allocations();
     for (auto _ : state) {
         RefreshOverlay(scene.finder, scene.host, scene.overlay);
     }
-    const std::uint64_t allocations = CurrentHeap().allocations - allocationsBefore;
+    const std::uint64_t allocations = CurrentHeap().Allocations() - allocationsBefore;
     benchmark::DoNotOptimize(charactersShown);
     SetPerLine(state);
     state.counters["allocations"] =

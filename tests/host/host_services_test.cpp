@@ -4,18 +4,19 @@
 
 #include <cstring>
 
-#include "host/substitute_host.h"
+#include "halvern-host/simulator_services.h"
 #include "host/text_record.h"
 
 namespace halvern {
 namespace {
 
-using testing::SubstituteHost;
+using host::ChainCall;
+using host::SimulatorServices;
 
 void HALVERN_HOSTCALL SomeCallback(std::uint32_t, std::uint32_t) {}
 
 TEST(HostVariables, AircraftPositionIsSixLittleEndianWordsAt0x560) {
-    SubstituteHost host;
+    SimulatorServices host;
     const unsigned char bytes[24] = {
         0xC7, 0x71, 0x1C, 0x47, 0x0D, 0xD9, 0x00, 0x00,  // latitude 0x471C71C7, 0x0000D90D
         0x22, 0x10, 0x11, 0x11, 0x11, 0x11, 0x11, 0xA9,  // longitude 0x11111022, 0xA9111111
@@ -33,7 +34,7 @@ TEST(HostVariables, AircraftPositionIsSixLittleEndianWordsAt0x560) {
 }
 
 TEST(HostVariables, MagneticVariationIsAnUnsignedLittleEndianWordAt0x2A0) {
-    SubstituteHost host;
+    SimulatorServices host;
     host.Variables()[0x2A0] = 0x34;
     host.Variables()[0x2A1] = 0xC2;
     EXPECT_EQ(ReadMagneticVariation(host.Services()), 0xC234u);
@@ -48,19 +49,19 @@ TEST(HostVariables, NoBlockReadsAsZero) {
 }
 
 TEST(HostTextService, ShowTextCallsTheSeventhEntryWithRecordAndCell) {
-    SubstituteHost host;
+    SimulatorServices host;
     TextRecord record = kTextRecordTemplate;
     record[20] = 0x5A;
     const char line[] = "Lakeside Field 12 NM @ 045";
     const TextCell cell = line;
     ShowText(host.Services(), record.data(), &cell);
-    ASSERT_EQ(host.Shown().size(), 1u);
-    EXPECT_EQ(host.Shown()[0].text, line);
-    EXPECT_EQ(host.Shown()[0].record, record);
+    ASSERT_EQ(host.LinesOfLastEvent().size(), 1u);
+    EXPECT_EQ(host.LinesOfLastEvent()[0].text, line);
+    EXPECT_EQ(host.LinesOfLastEvent()[0].record, record);
 }
 
 TEST(HostTextService, NothingIsHandedOverWithoutTheServiceOrItsEntry) {
-    SubstituteHost host;
+    SimulatorServices host;
     const TextRecord record = kTextRecordTemplate;
     const TextCell cell = "x";
 
@@ -68,27 +69,27 @@ TEST(HostTextService, NothingIsHandedOverWithoutTheServiceOrItsEntry) {
     noService.textService = nullptr;
     ShowText(noService, record.data(), &cell);
 
-    host.textTable[kTextShowEntry] = nullptr;
+    host.TextTable()[kTextShowEntry] = nullptr;
     ShowText(host.Services(), record.data(), &cell);
 
-    EXPECT_TRUE(host.Shown().empty());
+    EXPECT_TRUE(host.LinesOfLastEvent().empty());
 }
 
 TEST(HostChainService, RegisterAndUnregisterUseTheSeventhAndEighthEntriesForEvent16) {
-    SubstituteHost host;
+    SimulatorServices host;
     RegisterChainCallback(host.Services(), &SomeCallback);
     UnregisterChainCallback(host.Services(), &SomeCallback);
     ASSERT_EQ(host.ChainCalls().size(), 2u);
     EXPECT_EQ(host.ChainCalls()[0].entry, 6u);
     EXPECT_EQ(host.ChainCalls()[1].entry, 7u);
-    for (const SubstituteHost::ChainCall& call : host.ChainCalls()) {
+    for (const ChainCall& call : host.ChainCalls()) {
         EXPECT_EQ(call.event, 16u);
         EXPECT_EQ(call.callback, &SomeCallback);
     }
 }
 
 TEST(HostChainService, NothingIsCalledWithoutTheService) {
-    SubstituteHost host;
+    SimulatorServices host;
     HostServices services = host.Services();
     services.chainService = nullptr;
     RegisterChainCallback(services, &SomeCallback);

@@ -11,14 +11,15 @@
 
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
-#include "host/substitute_host.h"
+#include "halvern-host/simulator_services.h"
 #include "support/test_finder.h"
 
 namespace halvern {
 namespace {
 
+using host::ShownLine;
+using host::SimulatorServices;
 using testing::DegreesForMetres;
-using testing::SubstituteHost;
 using testing::TestFinder;
 
 constexpr std::int32_t kOn = -1;  // all bits set, as the toggle leaves it (a literal on purpose)
@@ -27,9 +28,9 @@ bool SamePosition(const WorldPosition& a, const WorldPosition& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-std::vector<std::string> ShownTexts(const SubstituteHost& host) {
+std::vector<std::string> ShownTexts(const SimulatorServices& host) {
     std::vector<std::string> texts;
-    for (const SubstituteHost::ShownLine& shown : host.Shown()) {
+    for (const ShownLine& shown : host.LinesOfLastEvent()) {
         texts.push_back(shown.text);
     }
     return texts;
@@ -46,7 +47,7 @@ WorldPosition NorthOfOrigin(std::int64_t fractionUnits) {
 
 class OverlayRefresh : public ::testing::Test {
   protected:
-    SubstituteHost host;
+    SimulatorServices host;
     TestFinder finder;
     OverlayState state;
 };
@@ -55,7 +56,7 @@ TEST_F(OverlayRefresh, WhileOffNothingIsComposedOrQueriedHoweverFarTheAircraftMo
     finder.AddAirport("Far Field", 45, 45, 0, "FAR");
     host.SetAircraftPosition(PositionFromDegrees(45, 45));
     RefreshOverlay(finder, host.Services(), state);
-    EXPECT_TRUE(host.Shown().empty());
+    EXPECT_TRUE(host.LinesOfLastEvent().empty());
     EXPECT_EQ(finder.NearbyCount(), 0);
     EXPECT_TRUE(SamePosition(state.lastQueryPosition, WorldPosition{}));
 }
@@ -144,12 +145,12 @@ TEST_F(OverlayRefresh, RequeriesOnlyWhenTheAircraftMovedMoreThan1860Metres) {
     // The list is empty until a query runs, so a line shows that one ran.
     host.SetAircraftPosition(NorthOfOrigin(within));
     RefreshOverlay(finder, host.Services(), state);
-    EXPECT_TRUE(host.Shown().empty());
+    EXPECT_TRUE(host.LinesOfLastEvent().empty());
     EXPECT_TRUE(SamePosition(state.lastQueryPosition, WorldPosition{}));
 
     host.SetAircraftPosition(NorthOfOrigin(beyond));
     RefreshOverlay(finder, host.Services(), state);
-    EXPECT_EQ(host.Shown().size(), 1u);
+    EXPECT_EQ(host.LinesOfLastEvent().size(), 1u);
     EXPECT_TRUE(SamePosition(state.lastQueryPosition, NorthOfOrigin(beyond)));
 }
 
@@ -197,14 +198,14 @@ TEST_F(OverlayRefresh, ComposesTheLakesideFieldExamplesFromTheHostsFigures) {
         {63, "Lakeside Field (ABCD) 12 NM @ 045 (050 true) 1234 MSL"},
     };
     for (const OptionCase& c : cases) {
-        host.ClearShown();
+        host.ClearLines();
         state.displayOptions = c.options;
         RefreshOverlay(finder, host.Services(), state);
         EXPECT_EQ(ShownTexts(host), (std::vector<std::string>{c.line})) << c.options;
     }
 
     // The variation is read at each refresh: 0x4000 is 90 degrees.
-    host.ClearShown();
+    host.ClearLines();
     host.SetMagneticVariation(0x4000);
     state.displayOptions = kShowMagneticBearing;
     RefreshOverlay(finder, host.Services(), state);
@@ -235,8 +236,8 @@ TEST_F(OverlayRefresh, EachLineCarriesTheTemplateWithItsAirportsPackedPosition) 
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02, 0x22, 0x00,
     };
     ASSERT_EQ(ShownTexts(host), (std::vector<std::string>{"ALFA", "BRVO"}));
-    EXPECT_EQ(host.Shown()[0].record, alpha);
-    EXPECT_EQ(host.Shown()[1].record, bravo);
+    EXPECT_EQ(host.LinesOfLastEvent()[0].record, alpha);
+    EXPECT_EQ(host.LinesOfLastEvent()[1].record, bravo);
 }
 
 TEST_F(OverlayRefresh, EveryRefreshHandsOverEveryLineAgain) {
@@ -267,7 +268,7 @@ TEST_F(OverlayRefresh, WithoutATextServiceNothingIsHandedOverButTheQueryStillRun
     services.textService = nullptr;
     state.overlayOn = kOn;
     RefreshOverlay(finder, services, state);
-    EXPECT_TRUE(host.Shown().empty());
+    EXPECT_TRUE(host.LinesOfLastEvent().empty());
     EXPECT_EQ(finder.NearbyCount(), 1);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "halvern-host/host_run.h"
+#include "halvern-host/run_options.h"
 
 namespace halvern::host {
 

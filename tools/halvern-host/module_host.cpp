@@ -21,6 +21,11 @@ bool ModuleHost::Install(const std::string& moduleFile, const std::string& simul
     const fs::path modules = platform::PathFromArgument(simulatorDir) / "Modules";
     fs::create_directories(modules, fsError);
     const fs::path installed = modules / source.filename();
+    // A module installed by an earlier run goes first: MinGW's std::filesystem::copy_file (GCC
+    // 12) fails with "File exists" on an existing target even when asked to overwrite it, and a
+    // file that a process still maps is better replaced than rewritten in place.
+    std::error_code absent;
+    fs::remove(installed, absent);
     if (!fsError) {
         fs::copy_file(source, installed, fs::copy_options::overwrite_existing, fsError);
     }
@@ -55,6 +60,7 @@ void ModuleHost::Start() {
         return;
     }
     // The simulator writes the address of each service the module asks for.
+    const HostServices services = services_.Services();
     for (std::size_t i = 0; i < kImportEntryCount && importTable_[i].id != 0; ++i) {
         const std::uintptr_t id = importTable_[i].id;
         if (std::find(withheld_.begin(), withheld_.end(), id) != withheld_.end()) {
@@ -62,13 +68,13 @@ void ModuleHost::Start() {
         }
         switch (id) {
             case kChainServiceId:
-                importTable_[i].address = services_.ChainTable();
+                importTable_[i].address = services.chainService;
                 break;
             case kTextServiceId:
-                importTable_[i].address = services_.TextTable();
+                importTable_[i].address = services.textService;
                 break;
             case kSimVariablesId:
-                importTable_[i].address = services_.Variables();
+                importTable_[i].address = services.simVariables;
                 break;
             default:
                 break;

@@ -65,18 +65,26 @@ std::string Utf8FromWindows1252(const std::string& text) {
     return out;
 }
 
+std::string SceneCaption(const OverlayScene& scene) {
+    char caption[128];
+    std::snprintf(caption, sizeof caption, "t = %.1f s   %.4f %.4f   %zu airports", scene.time,
+                  scene.aircraft.latitude, scene.aircraft.longitude, scene.lines.size());
+    return caption;
+}
+
 Waypoint DegreesOfPacked(const PackedPosition& position) {
     const double latitudeUnits = position.latitudeInteger + position.latitudeFraction / 65536.0;
     const double longitudeUnits = position.longitudeInteger + position.longitudeFraction / 65536.0;
     return {latitudeUnits * 90.0 / 10001750.0, longitudeUnits * 360.0 / 4294967296.0};
 }
 
-bool WriteOverlaySvg(const std::string& path, const Waypoint& aircraft, double rangeNm,
-                     const std::vector<ShownLine>& lines, const std::string& caption) {
+bool WriteOverlaySvg(const std::string& path, const OverlayScene& scene) {
     std::ofstream out(path, std::ios::trunc);
     if (!out) {
         return false;
     }
+    const Waypoint& aircraft = scene.aircraft;
+    const double rangeNm = scene.rangeNm;
     const double pixelsPerMile = kRingRadius / (rangeNm > 0 ? rangeNm : 30.0);
     const double centre = kSize / 2;
     const double cosine = std::cos(aircraft.latitude * kPi / 180.0);
@@ -90,7 +98,7 @@ bool WriteOverlaySvg(const std::string& path, const Waypoint& aircraft, double r
         << "<path d=\"M " << centre << " " << centre - 10 << " L " << centre + 7 << " "
         << centre + 8 << " L " << centre << " " << centre + 3 << " L " << centre - 7 << " "
         << centre + 8 << " Z\" fill=\"#ffd24a\"/>\n";
-    for (const ShownLine& line : lines) {
+    for (const ShownLine& line : scene.lines) {
         const Waypoint at = DegreesOfPacked(line.position);
         const double x = centre + (at.longitude - aircraft.longitude) * cosine * 60 * pixelsPerMile;
         const double y = centre - (at.latitude - aircraft.latitude) * 60 * pixelsPerMile;
@@ -98,7 +106,8 @@ bool WriteOverlaySvg(const std::string& path, const Waypoint& aircraft, double r
             << "<text x=\"" << x + 6 << "\" y=\"" << y + 4 << "\" fill=\"#e8f0e8\">"
             << Escaped(Utf8FromWindows1252(line.text)) << "</text>\n";
     }
-    out << "<text x=\"10\" y=\"20\" fill=\"#ffffff\">" << Escaped(caption) << "</text>\n</svg>\n";
+    out << "<text x=\"10\" y=\"20\" fill=\"#ffffff\">" << Escaped(SceneCaption(scene))
+        << "</text>\n</svg>\n";
     return static_cast<bool>(out);
 }
 

@@ -11,12 +11,22 @@
 
 namespace halvern::host {
 
+// The overlay after one event, as the pictures show it.
+struct OverlayScene {
+    double time;        // simulated seconds
+    Waypoint aircraft;  // at the centre
+    double rangeNm;     // the ring: the module's reach as last entered in its options
+    const std::vector<ShownLine>& lines;
+};
+
+// "t = 12.5 s   51.4700 -0.4543   11 airports": the caption of the pictures.
+std::string SceneCaption(const OverlayScene& scene);
+
 // The latitude and longitude, in degrees, of a position in its packed form.
 Waypoint DegreesOfPacked(const PackedPosition& position);
 
-// Writes the picture: the aircraft at the centre, a ring at `rangeNm`, each line at its place.
-bool WriteOverlaySvg(const std::string& path, const Waypoint& aircraft, double rangeNm,
-                     const std::vector<ShownLine>& lines, const std::string& caption);
+// Writes the picture: the aircraft at the centre, the ring, each line at its place, the caption.
+bool WriteOverlaySvg(const std::string& path, const OverlayScene& scene);
 
 // An 8-bit text of the host's code page as UTF-8 (for pictures and terminals).
 std::string Utf8FromWindows1252(const std::string& text);

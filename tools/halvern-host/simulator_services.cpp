@@ -16,7 +16,7 @@ HostEntry AsEntry(Entry entry) {
 
 }  // namespace
 
-SimulatorServices::SimulatorServices() {
+SimulatorServices::SimulatorServices() : previous_(current_) {
     current_ = this;
     textTable_[kTextShowEntry] = AsEntry(&ShowEntry);
     chainTable_[kChainRegisterEntry] = AsEntry(&RegisterEntry);
@@ -25,16 +25,16 @@ SimulatorServices::SimulatorServices() {
 
 SimulatorServices::~SimulatorServices() {
     if (current_ == this) {
-        current_ = nullptr;
+        current_ = previous_;
     }
 }
 
 void SimulatorServices::SetAircraftPosition(const WorldPosition& position) {
-    std::memcpy(variables_.data() + kAircraftPositionOffset, &position, sizeof position);
+    std::memcpy(variables_ + kAircraftPositionOffset, &position, sizeof position);
 }
 
 void SimulatorServices::SetMagneticVariation(std::uint16_t word) {
-    std::memcpy(variables_.data() + kMagneticVariationOffset, &word, sizeof word);
+    std::memcpy(variables_ + kMagneticVariationOffset, &word, sizeof word);
 }
 
 void SimulatorServices::RaiseChainEvent(std::uint32_t event) {
@@ -64,6 +64,7 @@ void HALVERN_HOSTCALL SimulatorServices::ShowEntry(const unsigned char* record,
 void HALVERN_HOSTCALL SimulatorServices::RegisterEntry(std::uint32_t event,
                                                        ChainCallback callback) {
     if (current_ != nullptr) {
+        current_->chainCalls_.push_back({kChainRegisterEntry, event, callback});
         current_->callbacks_.push_back({event, callback});
     }
 }
@@ -73,6 +74,7 @@ void HALVERN_HOSTCALL SimulatorServices::UnregisterEntry(std::uint32_t event,
     if (current_ == nullptr) {
         return;
     }
+    current_->chainCalls_.push_back({kChainUnregisterEntry, event, callback});
     auto& callbacks = current_->callbacks_;
     callbacks.erase(std::remove_if(callbacks.begin(), callbacks.end(),
                                    [&](const Registration& r) {

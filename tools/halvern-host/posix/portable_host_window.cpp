@@ -1,10 +1,7 @@
-// The substitute host's main window on the portable desktop.
+#include "halvern-host/posix/portable_host_window.h"
 
 #include <optional>
-#include <vector>
 
-#include "halvern-host/host_window.h"
-#include "halvern-host/menu_path.h"
 #include "platform/desktop.h"
 #include "platform/posix/desktop/portable_desktop.h"
 
@@ -17,6 +14,35 @@ using platform::LParam;
 using platform::LResult;
 using platform::WindowHandle;
 using platform::WParam;
+
+// The window's menus as the portable desktop's menu calls give them.
+class PortableMenuReader : public MenuReader {
+  public:
+    explicit PortableMenuReader(const WindowHandle& window) : window_(window) {}
+
+    void* Bar() const override { return platform::GetWindowMenu(window_); }
+
+    int ItemCount(void* menu) const override {
+        return platform::GetMenuItemCount(static_cast<platform::MenuHandle>(menu));
+    }
+
+    bool ReadItem(void* menu, int position, MenuEntry& entry) const override {
+        platform::MenuItem item;
+        if (!platform::GetMenuItemByPosition(static_cast<platform::MenuHandle>(menu), position,
+                                             item)) {
+            return false;
+        }
+        entry.separator = item.type == platform::kMftSeparator;
+        entry.checked = (item.state & platform::kMfsChecked) != 0;
+        entry.id = item.id;
+        entry.submenu = item.submenu;
+        entry.text = item.text;
+        return true;
+    }
+
+  private:
+    const WindowHandle& window_;
+};
 
 class PortableHostWindow;
 PortableHostWindow* theWindow = nullptr;
@@ -63,49 +89,15 @@ class PortableHostWindow : public HostWindow {
         desk::SetKeyDown(platform::kVkMenu, false);
     }
 
-    bool ChooseMenu(const std::string& path) override {
-        platform::MenuHandle menu = nullptr;
-        int position = -1;
-        if (!Find(path, menu, position)) {
-            return false;
-        }
-        platform::MenuItem item;
-        platform::GetMenuItemByPosition(menu, position, item);
-        Command(item.id);
-        return true;
-    }
+    const MenuReader& Menus() const override { return menus_; }
 
-    bool RemoveMenu(const std::string& path) override {
-        platform::MenuHandle menu = nullptr;
-        int position = -1;
-        return Find(path, menu, position) && desk::DeleteMenuItem(menu, position);
+    bool DeleteMenuItem(void* menu, int position) override {
+        return desk::DeleteMenuItem(static_cast<platform::MenuHandle>(menu), position);
     }
 
     void Command(std::uint32_t id) override { Send(platform::kWmCommand, id, 0); }
 
     void AnswerNextOptionsDialog(const OptionsEntry& entry) override { pendingOptions_ = entry; }
-
-    std::string DescribeModuleMenu() override {
-        platform::MenuHandle menu = nullptr;
-        int position = -1;
-        if (!Find("Modules>Halvern", menu, position)) {
-            return "(no Modules > Halvern menu)";
-        }
-        platform::MenuItem halvern;
-        platform::GetMenuItemByPosition(menu, position, halvern);
-        std::string text;
-        for (int i = 0; i < platform::GetMenuItemCount(halvern.submenu); ++i) {
-            platform::MenuItem item;
-            platform::GetMenuItemByPosition(halvern.submenu, i, item);
-            text += item.type == platform::kMftSeparator ? std::string("----")
-                                                         : PlainMenuText(item.text);
-            if ((item.state & platform::kMfsChecked) != 0) {
-                text += " [checked]";
-            }
-            text += " | ";
-        }
-        return text;
-    }
 
   private:
     LResult Send(std::uint32_t message, WParam wParam, LParam lParam) {
@@ -115,34 +107,10 @@ class PortableHostWindow : public HostWindow {
     // The host's own window procedure: its menus' commands are reported, the rest answered 0.
     static LResult HALVERN_HOSTCALL HostProc(WindowHandle, std::uint32_t message, WParam wParam,
                                              LParam) {
-        if (message == platform::kWmCommand && theWindow != nullptr && theWindow->onHostCommand) {
-            theWindow->onHostCommand(static_cast<std::uint32_t>(wParam & 0xFFFF));
+        if (message == platform::kWmCommand && theWindow != nullptr && theWindow->onHostMessage) {
+            theWindow->onHostMessage("command " + std::to_string(wParam & 0xFFFF));
         }
         return 0;
-    }
-
-    bool Find(const std::string& path, platform::MenuHandle& menu, int& position) {
-        menu = platform::GetWindowMenu(window_);
-        const std::vector<std::string> parts = SplitMenuPath(path);
-        for (std::size_t depth = 0; depth < parts.size() && menu != nullptr; ++depth) {
-            position = -1;
-            for (int i = 0; i < platform::GetMenuItemCount(menu); ++i) {
-                platform::MenuItem item;
-                if (platform::GetMenuItemByPosition(menu, i, item) &&
-                    item.type != platform::kMftSeparator &&
-                    PlainMenuText(item.text) == parts[depth]) {
-                    position = i;
-                    if (depth + 1 < parts.size()) {
-                        menu = item.submenu;
-                    }
-                    break;
-                }
-            }
-            if (position < 0) {
-                return false;
-            }
-        }
-        return position >= 0 && menu != nullptr;
     }
 
     void DriveDialog(WindowHandle dialog, int resourceId) {
@@ -152,12 +120,8 @@ class PortableHostWindow : public HostWindow {
         }
         const OptionsEntry entry = *pendingOptions_;
         pendingOptions_.reset();
-        platform::SetDialogItemText(dialog, 106, entry.distance.c_str());
-        const struct {
-            int id;
-            std::uint32_t bit;
-        } boxes[] = {{101, 0x01}, {102, 0x02}, {103, 0x04}, {104, 0x08}, {105, 0x10}, {107, 0x20}};
-        for (const auto& box : boxes) {
+        platform::SetDialogItemText(dialog, kDistanceEditId, entry.distance.c_str());
+        for (const OptionCheckBox& box : kOptionCheckBoxes) {
             platform::CheckDialogButton(dialog, box.id, (entry.options & box.bit) != 0 ? 1 : 0);
         }
         desk::ClickButton(dialog, platform::kIdOk);
@@ -177,12 +141,13 @@ class PortableHostWindow : public HostWindow {
     }
 
     WindowHandle window_ = nullptr;
+    PortableMenuReader menus_{window_};
     std::optional<OptionsEntry> pendingOptions_;
 };
 
 }  // namespace
 
-std::unique_ptr<HostWindow> CreateHostWindow() {
+std::unique_ptr<HostWindow> CreatePortableHostWindow() {
     return std::make_unique<PortableHostWindow>();
 }
 

@@ -11,14 +11,6 @@ namespace {
 constexpr const char* kDialogClass = "#32770";
 // A message box's text is the static control with this id (0xFFFF), on Windows and on Wine.
 constexpr int kMessageBoxTextId = 0xFFFF;
-// The module's options dialog: the distance edit and the check boxes with their option bits.
-constexpr int kDistanceEdit = 106;
-struct OptionBox {
-    int id;
-    std::uint32_t bit;
-};
-constexpr OptionBox kOptionBoxes[] = {{101, 0x01}, {102, 0x02}, {103, 0x04},
-                                      {104, 0x08}, {105, 0x10}, {107, 0x20}};
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
     if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
@@ -124,8 +116,8 @@ void ModalWindows::AnswerOptionsDialog(HWND dialog) {
     }
     const OptionsEntry entry = *pendingOptions_;
     pendingOptions_.reset();
-    SetDlgItemTextA(dialog, kDistanceEdit, entry.distance.c_str());
-    for (const OptionBox& box : kOptionBoxes) {
+    SetDlgItemTextA(dialog, kDistanceEditId, entry.distance.c_str());
+    for (const OptionCheckBox& box : kOptionCheckBoxes) {
         CheckDlgButton(dialog, box.id,
                        (entry.options & box.bit) != 0 ? BST_CHECKED : BST_UNCHECKED);
     }

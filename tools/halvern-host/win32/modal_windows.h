@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "halvern-host/host_window.h"
+#include "halvern-host/options_entry.h"
 
 namespace halvern::host {
 

@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "halvern-host/overlay_picture.h"
-
 namespace halvern::host {
 
 namespace {
@@ -47,8 +45,9 @@ class Selected {
 
 }  // namespace
 
-void DrawOverlay(HDC dc, const RECT& area, const Waypoint& aircraft, double rangeNm,
-                 const std::vector<ShownLine>& lines, const std::string& caption) {
+void DrawOverlay(HDC dc, const RECT& area, const OverlayScene& scene) {
+    const Waypoint& aircraft = scene.aircraft;
+    const double rangeNm = scene.rangeNm;
     HBRUSH background = CreateSolidBrush(kBackground);
     FillRect(dc, &area, background);
     DeleteObject(background);
@@ -87,7 +86,7 @@ void DrawOverlay(HDC dc, const RECT& area, const Waypoint& aircraft, double rang
         Selected pen(dc, CreatePen(PS_SOLID, 1, kAirport));
         Selected brush(dc, CreateSolidBrush(kAirport));
         SetTextColor(dc, kText);
-        for (const ShownLine& line : lines) {
+        for (const ShownLine& line : scene.lines) {
             const Waypoint at = DegreesOfPacked(line.position);
             const double x =
                 centreX + (at.longitude - aircraft.longitude) * cosine * 60 * pixelsPerMile;
@@ -99,6 +98,7 @@ void DrawOverlay(HDC dc, const RECT& area, const Waypoint& aircraft, double rang
         }
     }
     SetTextColor(dc, kCaption);
+    const std::string caption = SceneCaption(scene);
     TextOutA(dc, area.left + 10, area.top + 8, caption.c_str(), static_cast<int>(caption.size()));
 }
 

@@ -6,15 +6,10 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <string>
-#include <vector>
-
-#include "halvern-host/flight_script.h"
-#include "halvern-host/simulator_services.h"
+#include "halvern-host/overlay_picture.h"
 
 namespace halvern::host {
 
-void DrawOverlay(HDC dc, const RECT& area, const Waypoint& aircraft, double rangeNm,
-                 const std::vector<ShownLine>& lines, const std::string& caption);
+void DrawOverlay(HDC dc, const RECT& area, const OverlayScene& scene);
 
 }  // namespace halvern::host

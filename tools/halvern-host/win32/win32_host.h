@@ -1,23 +1,18 @@
 #pragma once
 
-// The substitute host on Windows: a real top-level window with a menu bar of its own, the chain
-// event raised from a timer on the window's thread, the flight script acted out through real
-// messages, and the overlay drawn in the window at each airport's place. It prints what the
-// portable host prints, in the same format, so that the two can be compared line by line.
+// The substitute host on Windows: the flight runner driven by the ticks of a real window's timer
+// on the window's thread, the script acted out through real messages, the window-chain actions,
+// and what only this host can observe: the windows made during ModuleInit, the x87 control word,
+// the procedure at the head of the main window's chain at the end. It prints what the portable
+// host prints, in the same format, so that the two can be compared line by line.
 
 #include <cstdio>
 #include <string>
 
-#include "halvern-host/host_run.h"
+#include "halvern-host/run_options.h"
+#include "halvern-host/win32/screen_snapshot.h"
 
 namespace halvern::host {
-
-// The moment of the picture that --snapshot-marker waits for.
-enum class SnapshotMoment {
-    kOptionsDialog,   // the options dialog first opens (moved to the lower right)
-    kModuleMenu,      // the first "menu" action: the menu path is opened from the menu bar first
-    kProgressWindow,  // the progress window of a cache miss, halfway through ModuleInit
-};
 
 struct Win32RunOptions {
     RunOptions run;
@@ -33,8 +28,7 @@ struct Win32RunOptions {
 };
 
 // Returns the process's exit status: 0, or 2 for bad input or a module that does not load.
-// Observations only this host can make (windows during ModuleInit, keys reaching the host's own
-// window procedure, the x87 control word) go to stderr, prefixed "halvern-host: ".
+// Observations only this host can make go to stderr, prefixed "halvern-host: ".
 int RunWin32Host(const Win32RunOptions& options, std::FILE* out);
 
 }  // namespace halvern::host

@@ -1,9 +1,7 @@
 #pragma once
 
-// One run of the substitute host: install and start the module, fly the script while raising
-// the refresh event at a steady rate, act on the script's actions, report what the module does.
+// What one run of a substitute host is given on its command line, on every host.
 
-#include <cstdio>
 #include <string>
 
 namespace halvern::host {
@@ -16,8 +14,5 @@ struct RunOptions {
     bool changesOnly = false;     // print an event's lines only when they differ from before
     long every = 1;               // print the lines of every Nth event only
 };
-
-// Returns the process's exit status: 0, or 2 for bad input or a module that does not load.
-int RunHost(const RunOptions& options, std::FILE* out);
 
 }  // namespace halvern::host

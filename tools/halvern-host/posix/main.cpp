@@ -1,12 +1,14 @@
-// halvern-host: the substitute host. It loads the module as the simulator does and flies a
-// scripted flight, printing the overlay lines the module hands over and drawing pictures.
+// halvern-host on the portable desktop: the substitute host. It loads the module as the simulator
+// does and flies a scripted flight, printing the overlay lines the module hands over and drawing
+// pictures. Its window handles every message as it is sent, so the flight runs in a plain loop.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "halvern-host/flight_runner.h"
 #include "halvern-host/host_arguments.h"
-#include "halvern-host/host_run.h"
+#include "halvern-host/posix/portable_host_window.h"
 #include "tool_main.h"
 
 namespace {
@@ -23,6 +25,24 @@ constexpr const char* kUsage =
     "when they differ from the event before). Pictures of svg actions are written to --out\n"
     "(default: here). Message boxes the module shows are printed and answered with OK.\n";
 
+// Returns the process's exit status: 0, or 2 for bad input or a module that does not load.
+int Fly(const halvern::host::RunOptions& options) {
+    const std::unique_ptr<halvern::host::HostWindow> window =
+        halvern::host::CreatePortableHostWindow();
+    halvern::host::FlightRunner runner(options, *window, stdout);
+    if (!runner.ReadScript() || !runner.InstallModule()) {
+        return 2;
+    }
+    runner.StartModule();
+    if (!runner.OpenWindow()) {
+        return 2;
+    }
+    while (runner.Step()) {
+    }
+    runner.UnloadModule();
+    return runner.ExitStatus();
+}
+
 }  // namespace
 
 int Run(int argc, char** argv) {
@@ -32,7 +52,7 @@ int Run(int argc, char** argv) {
     if (status >= 0) {
         return status;
     }
-    return halvern::host::RunHost(options, stdout);
+    return Fly(options);
 }
 
 int main(int argc, char** argv) {
