@@ -28,6 +28,9 @@ class DirectoryListing {
     bool Unreadable() const { return unreadable_; }
 
   private:
+    // What the operating system is asked to list for a directory in the host's form.
+    static std::string QueryFor(const char* hostDirectory);
+
     std::string query_;       // what the operating system is asked to list
     void* handle_ = nullptr;  // the open listing; null before the first call and when none
     bool started_ = false;

@@ -30,6 +30,8 @@ class MappedFile {
     std::size_t size() const { return size_; }
 
   private:
+    // The platform's part of Open, on a closed object.
+    bool OpenNative(const char* hostPath);
     void Close();
 
     const unsigned char* image_ = nullptr;

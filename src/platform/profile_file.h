@@ -25,6 +25,10 @@ class ProfileFile {
     void ReadString(const char* section, const char* key, char* buffer, std::size_t capacity) const;
 
   private:
+    // The platform's part of ReadString, for a loaded file, a section and a key, and a buffer of
+    // at least one character that already holds an empty text.
+    void ReadValue(const char* section, const char* key, char* buffer, std::size_t capacity) const;
+
     struct Contents;  // what the platform keeps of a loaded file
     std::unique_ptr<Contents> contents_;
 };

@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fstream>
 
+#include "markup_escape.h"
+#include "scenery/windows_1252.h"
+
 namespace halvern::host {
 
 namespace {
@@ -12,58 +15,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kSize = 800;        // picture width and height
 constexpr double kRingRadius = 330;  // pixels of the range ring
 
-std::string Escaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// Code points of bytes 0x80..0x9F in Windows-1252 (0xFFFD where it defines none).
-constexpr char32_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
 }  // namespace
-
-std::string Utf8FromWindows1252(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char32_t{byte});
-    }
-    return out;
-}
 
 std::string SceneCaption(const OverlayScene& scene) {
     char caption[128];
@@ -104,9 +56,9 @@ bool WriteOverlaySvg(const std::string& path, const OverlayScene& scene) {
         const double y = centre - (at.latitude - aircraft.latitude) * 60 * pixelsPerMile;
         out << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"3\" fill=\"#9fe29f\"/>"
             << "<text x=\"" << x + 6 << "\" y=\"" << y + 4 << "\" fill=\"#e8f0e8\">"
-            << Escaped(Utf8FromWindows1252(line.text)) << "</text>\n";
+            << tool::MarkupEscaped(scenery::Utf8FromWindows1252(line.text)) << "</text>\n";
     }
-    out << "<text x=\"10\" y=\"20\" fill=\"#ffffff\">" << Escaped(SceneCaption(scene))
+    out << "<text x=\"10\" y=\"20\" fill=\"#ffffff\">" << tool::MarkupEscaped(SceneCaption(scene))
         << "</text>\n</svg>\n";
     return static_cast<bool>(out);
 }

@@ -28,7 +28,4 @@ Waypoint DegreesOfPacked(const PackedPosition& position);
 // Writes the picture: the aircraft at the centre, the ring, each line at its place, the caption.
 bool WriteOverlaySvg(const std::string& path, const OverlayScene& scene);
 
-// An 8-bit text of the host's code page as UTF-8 (for pictures and terminals).
-std::string Utf8FromWindows1252(const std::string& text);
-
 }  // namespace halvern::host

@@ -88,17 +88,13 @@ bool FillEntry(int directory, const char* name, FileEntry& entry) {
 
 }  // namespace
 
-DirectoryListing::DirectoryListing(const char* hostDirectory) {
-    if (hostDirectory == nullptr) {
-        started_ = true;  // nothing to list
-        unreadable_ = true;
-        return;
-    }
-    query_ = NativePath(hostDirectory);
+std::string DirectoryListing::QueryFor(const char* hostDirectory) {
+    std::string query = NativePath(hostDirectory);
     // An empty directory part names the current directory, as it does to the host platform.
-    if (query_.empty()) {
-        query_.push_back('.');
+    if (query.empty()) {
+        query.push_back('.');
     }
+    return query;
 }
 
 DirectoryListing::~DirectoryListing() {

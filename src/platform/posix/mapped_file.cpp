@@ -39,13 +39,7 @@ std::size_t ReadWhole(int fd, unsigned char* bytes, std::size_t length) {
 
 }  // namespace
 
-MappedFile::~MappedFile() {
-    Close();
-}
-
-bool MappedFile::Open(const char* hostPath) {
-    Close();
-    outOfMemory_ = false;
+bool MappedFile::OpenNative(const char* hostPath) {
     const int fd = ::open(NativePath(hostPath).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return false;

@@ -133,15 +133,8 @@ bool ProfileFile::Load(const char* hostPath) {
     return true;
 }
 
-void ProfileFile::ReadString(const char* section, const char* key, char* buffer,
-                             std::size_t capacity) const {
-    if (buffer == nullptr || capacity == 0) {
-        return;
-    }
-    buffer[0] = '\0';
-    if (contents_ == nullptr || section == nullptr || key == nullptr) {
-        return;
-    }
+void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
+                            std::size_t capacity) const {
     const auto values = contents_->sections.find(FoldedAscii(section));
     if (values == contents_->sections.end()) {
         return;

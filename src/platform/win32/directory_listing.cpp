@@ -36,15 +36,9 @@ bool FillEntry(const WIN32_FIND_DATAA& found, FileEntry& entry) {
 
 }  // namespace
 
-DirectoryListing::DirectoryListing(const char* hostDirectory) {
-    if (hostDirectory == nullptr) {
-        started_ = true;  // nothing to list
-        unreadable_ = true;
-        return;
-    }
+std::string DirectoryListing::QueryFor(const char* hostDirectory) {
     // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
-    query_ = hostDirectory;
-    query_ += "*.bgl";
+    return std::string(hostDirectory) + "*.bgl";
 }
 
 DirectoryListing::~DirectoryListing() {

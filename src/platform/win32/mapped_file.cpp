@@ -19,13 +19,7 @@ std::intptr_t FromHandle(HANDLE handle) {
 }
 }  // namespace
 
-MappedFile::~MappedFile() {
-    Close();
-}
-
-bool MappedFile::Open(const char* hostPath) {
-    Close();
-    outOfMemory_ = false;
+bool MappedFile::OpenNative(const char* hostPath) {
     HANDLE file = CreateFileA(hostPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_FLAG_RANDOM_ACCESS, nullptr);
     if (file == INVALID_HANDLE_VALUE) {

@@ -30,16 +30,8 @@ bool ProfileFile::Load(const char* hostPath) {
     return true;
 }
 
-void ProfileFile::ReadString(const char* section, const char* key, char* buffer,
-                             std::size_t capacity) const {
-    if (buffer == nullptr || capacity == 0) {
-        return;
-    }
-    buffer[0] = '\0';
-    // A null section or key would make the system list names instead of reading a value.
-    if (contents_ == nullptr || section == nullptr || key == nullptr) {
-        return;
-    }
+void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
+                            std::size_t capacity) const {
     const DWORD size = capacity > std::numeric_limits<DWORD>::max()
                            ? std::numeric_limits<DWORD>::max()
                            : static_cast<DWORD>(capacity);
