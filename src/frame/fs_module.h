@@ -1,6 +1,6 @@
 #pragma once
 
-// The generic frame of a module of this host: FSModule, the root of the module object, finds
+// The generic frame of a module of this host: FSModule, on the frame's root FSModuleData, finds
 // the host's services in the import table and knows the module file it was loaded from.
 
 #include <cstdint>
@@ -11,7 +11,12 @@
 
 namespace halvern {
 
-class FSModule {
+// The root of the frame's class tree: what every module of this host is before it is anything
+// else. It holds nothing; the frame's classes derive from it so that a module object has the
+// same base whatever the product adds.
+class FSModuleData {};
+
+class FSModule : public FSModuleData {
   public:
     // Takes the addresses of the two exported records, looks up the text service, the chain
     // service and the simulation variables block, in that order, and the instance handle of the
