@@ -12,6 +12,7 @@
 #include "airports/scenery_areas.h"
 #include "airports/scenery_layout.h"
 #include "platform/extended_precision.h"
+#include "platform/file_access.h"
 #include "platform/mapped_file.h"
 
 namespace halvern {
@@ -208,7 +209,13 @@ FileFate AFDInfoCollector::ReadFile(const char* path) {
     fileAirports_ = 0;
     platform::MappedFile file;
     if (!file.Open(path)) {
-        return file.OutOfMemory() ? FileFate::kNoMemory : FileFate::kNotOpened;
+        if (file.OutOfMemory()) {
+            return FileFate::kNoMemory;
+        }
+        // Whether the open refused it or failed matters only to the words of an observer.
+        const bool other =
+            observer_ != nullptr && platform::KindOfFile(path) == platform::FileKind::kOther;
+        return other ? FileFate::kNotRegular : FileFate::kNotOpened;
     }
     const bool ranOutBefore = ranOutOfMemory_;
     ranOutOfMemory_ = false;

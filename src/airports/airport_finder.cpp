@@ -101,7 +101,14 @@ void AirportFinder::AddAirport(const char* name, double latitude, double longitu
         complete = false;
         return;
     }
-    char* ownedName = names.Copy(name, std::strlen(name));
+    // A longer name would make a cache entry that the cache reader rejects, so that every start
+    // extracted again; the database keeps the same name however it was loaded.
+    // (memchr stops at the terminator, as if it read the bytes in order.)
+    const void* end = std::memchr(name, 0, kLongestName);
+    const std::size_t length = end != nullptr
+                                   ? static_cast<std::size_t>(static_cast<const char*>(end) - name)
+                                   : kLongestName;
+    char* ownedName = names.Copy(name, length);
     if (ownedName == nullptr) {
         complete = false;
         return;

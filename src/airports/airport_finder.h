@@ -38,11 +38,15 @@ class AirportFinder {
     // file's full path and its directory entry. Does nothing here.
     virtual void OnFileScanned(const char* path, const platform::FileEntry& entry);
 
-    // Appends one airport. Latitude and longitude are narrowed to float; the code keeps at most
-    // four characters; the elevation is converted from metres to feet (one foot taken as
-    // 0.305 m) in extended precision, truncated, and saturated to the signed 16-bit range
-    // (NaN gives 0). If storage cannot be obtained the airport is dropped and the database is
-    // marked incomplete.
+    // The most characters of a name the database keeps: with its terminator, the longest name
+    // the cache file holds.
+    static constexpr std::size_t kLongestName = 1022;
+
+    // Appends one airport. The name keeps at most kLongestName characters. Latitude and
+    // longitude are narrowed to float; the code keeps at most four characters; the elevation is
+    // converted from metres to feet (one foot taken as 0.305 m) in extended precision, truncated,
+    // and saturated to the signed 16-bit range (NaN gives 0). If storage cannot be obtained the
+    // airport is dropped and the database is marked incomplete.
     void AddAirport(const char* name, double latitude, double longitude, double elevationMetres,
                     const char* code);
 

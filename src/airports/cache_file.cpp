@@ -17,6 +17,8 @@ namespace {
 constexpr std::size_t kPieceSize = 32 * 1024;
 constexpr std::size_t kEntryHeadSize = kRecordImageSize + 4;
 static_assert(kPieceSize >= kEntryHeadSize + kCacheNameCapacity);
+// Every name the database holds fits an entry the reader accepts.
+static_assert(AirportFinder::kLongestName + 1 < kCacheNameCapacity);
 
 // A heap buffer of one piece, released on every path out.
 class PieceBuffer {
@@ -151,14 +153,17 @@ bool CheckHeader(PieceReader& reader, long length, std::uint32_t fingerprint,
         found.state = CacheState::kOtherScenery;
         return false;
     }
+    // A file without records is never read: the next start extracts again.
+    if (found.recordCount == 0) {
+        found.state = CacheState::kNoRecords;
+        return false;
+    }
     // Every record takes at least 19 bytes, so a larger count cannot be true.
-    if (found.recordCount == 0 ||
-        found.recordCount > static_cast<unsigned long>(length) / kRecordImageSize ||
+    if (found.recordCount > static_cast<unsigned long>(length) / kRecordImageSize ||
         found.recordCount > static_cast<std::uint32_t>(INT32_MAX)) {
         found.state = CacheState::kDamaged;
         found.damagedAt = 8;  // the count's field
-        found.damage = found.recordCount == 0 ? "the header counts no records"
-                                              : "the header counts more records than fit the file";
+        found.damage = "the header counts more records than fit the file";
         return false;
     }
     return true;
@@ -204,6 +209,10 @@ CacheInspection CacheFile::Inspect(const char* path, std::uint32_t sceneryFinger
     found.state = CacheState::kUnreadable;
     const PieceBuffer buffer;
     const platform::HostStream file = platform::OpenHostFile(path, "rb");
+    if (!file && platform::KindOfFile(path) == platform::FileKind::kOther) {
+        found.state = CacheState::kNotRegular;
+        return found;
+    }
     const long length = file ? FileLength(file.get()) : -1;
     if (buffer.get() == nullptr || length < 0) {
         return found;

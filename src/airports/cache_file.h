@@ -19,6 +19,9 @@ inline constexpr std::uint32_t kCacheNameCapacity = 1024;
 enum class CacheState {
     kAbsent,        // there is no file
     kUnreadable,    // it exists but cannot be opened or read
+    kNotRegular,    // its name is a directory, FIFO or device, which is never opened
+    kNoRecords,     // its header counts no records: the module writes such a file for scenery
+                    // without airports, and never reads it
     kOtherVersion,  // its header names another format version
     kOtherScenery,  // it was written for another scenery fingerprint
     kDamaged,       // its header or an entry is not as the format requires (see damagedAt)

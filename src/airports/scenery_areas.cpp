@@ -10,6 +10,7 @@
 #include "airports/afd_info_collector.h"
 #include "airports/byte_order.h"
 #include "platform/ascii_case.h"
+#include "platform/directory_identity.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
@@ -39,14 +40,15 @@ constexpr std::size_t kEntryPathOffset = 3;
 // An entry path that begins with this is relative to the simulator directory.
 constexpr std::string_view kSimulatorRelativePrefix = "=:\\=\\";
 
-// The area directories walked so far, in ASCII letter case folded as the host's file system
-// compares names. A directory that several areas name is walked once: its files and airports
-// would only come again, and a list that names one directory many times would otherwise cost
-// time and memory of its length times the directory's files.
+// The area directories walked so far, each by the directory itself rather than by its
+// spelling (platform/directory_identity.h). A directory that several areas name is walked once:
+// its files and airports would only come again, and a list that names one directory many times,
+// in whatever spellings, would otherwise cost time and memory of its length times the
+// directory's files.
 class WalkedAreas {
   public:
     bool FirstVisit(const std::string& area) {
-        return visited_.insert(platform::FoldedAscii(area)).second;
+        return visited_.insert(platform::DirectoryIdentity(area.c_str())).second;
     }
 
   private:
@@ -97,13 +99,70 @@ void WalkListedArea(AFDInfoCollector& collector, SceneryArea area) {
     WalkAreaDirectory(collector, area.directory, &area);
 }
 
+// What became of a list file that could not be opened or read.
+ListState FailedListState(const char* path) {
+    switch (platform::KindOfFile(path)) {
+        case platform::FileKind::kNone:
+            return ListState::kAbsent;
+        case platform::FileKind::kOther:
+            return ListState::kNotRegular;
+        case platform::FileKind::kRegular:
+            break;
+    }
+    return ListState::kUnreadable;
+}
+
+// The area number whose section name the walk would ask for ("Area.%03llu", letter case
+// ignored): three digits, or more without a leading zero; false for any other name.
+bool AreaNumberOfSection(std::string_view name, std::uint64_t& number) {
+    constexpr std::string_view kPrefix = "area.";
+    if (name.size() <= kPrefix.size() ||
+        !platform::EqualIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix)) {
+        return false;
+    }
+    const std::string_view digits = name.substr(kPrefix.size());
+    if (digits.size() < 3 || (digits.size() > 3 && digits[0] == '0')) {
+        return false;
+    }
+    number = 0;
+    for (const char digit : digits) {
+        const auto value = static_cast<unsigned>(digit - '0');
+        if (value > 9 || number > (UINT64_MAX - value) / 10) {
+            return false;
+        }
+        number = number * 10 + value;
+    }
+    return true;
+}
+
+// Tells the observer of the areas that scenery.cfg numbers above `stoppedAt`, in file order:
+// the walk never reaches them, though the file lists them.
+void ReportAreasBeyondStop(const AFDInfoCollector& collector, const std::string& simulatorDir,
+                           const platform::ProfileFile& config, std::uint64_t stoppedAt) {
+    for (const std::string& section : config.SectionNames()) {
+        std::uint64_t number = 0;
+        if (!AreaNumberOfSection(section, number) || number <= stoppedAt) {
+            continue;
+        }
+        char local[kLocalCapacity];
+        config.ReadString(section.c_str(), "Local", local, sizeof local);
+        // Without a Local value an area names no directory, wherever it stands.
+        if (local[0] != '\0') {
+            const std::string area = AreaFromLocal(simulatorDir, local);
+            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                   AreaFate::kBeyondStop, local});
+        }
+    }
+}
+
 void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
                        const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
     // A file that exists but cannot be read has no values: the walk ends at the first area.
-    config.Load(configPath.c_str());
+    const bool loaded = config.Load(configPath.c_str());
     // The area number has no upper bound; the first area without an Active value ends the walk.
-    for (unsigned long long number = 1;; ++number) {
+    unsigned long long number = 1;
+    for (;; ++number) {
         char section[32];
         std::snprintf(section, sizeof section, "Area.%03llu", number);
         char local[kLocalCapacity];
@@ -111,22 +170,28 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
         config.ReadString(section, "Local", local, sizeof local);
         config.ReadString(section, "Active", active, sizeof active);
         if (active[0] == '\0') {
-            return;
+            break;
         }
         if (local[0] == '\0') {
             continue;
         }
         const std::string area = AreaFromLocal(simulatorDir, local);
         if (!platform::EqualIgnoringAsciiCase(active, "true")) {
-            ReportArea(collector,
-                       {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kInactive});
+            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                   AreaFate::kInactive, local});
         } else if (!walked.FirstVisit(area)) {
             ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                   AreaFate::kAlreadyWalked});
+                                   AreaFate::kAlreadyWalked, local});
         } else {
-            WalkListedArea(collector,
-                           {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kRead});
+            WalkListedArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                       AreaFate::kRead, local});
         }
+    }
+    // What follows only informs an observer; the module attaches none and pays nothing for it.
+    if (collector.Observer() != nullptr) {
+        const ListState state = loaded ? ListState::kRead : FailedListState(configPath.c_str());
+        collector.Observer()->OnAreaList({AreaSource::kSceneryConfig, state, number});
+        ReportAreasBeyondStop(collector, simulatorDir, config, number);
     }
 }
 
@@ -141,18 +206,23 @@ bool FindTerminator(const std::vector<unsigned char>& data, std::size_t from, st
     return false;
 }
 
-void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
-                   const std::string& listPath, WalkedAreas& walked) {
+// Walks the areas of world.vis; what became of the list.
+ListState WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
+                        const std::string& listPath, WalkedAreas& walked) {
     std::vector<unsigned char> data(kWorldListLimit);
+    ListState state = ListState::kRead;
     {
         const platform::HostStream stream = platform::OpenHostFile(listPath.c_str(), "rb");
         if (!stream) {
-            return;
+            return collector.Observer() != nullptr ? FailedListState(listPath.c_str())
+                                                   : ListState::kAbsent;
         }
         data.resize(std::fread(data.data(), 1, data.size(), stream.get()));
+        // What could be read before a read error is walked all the same.
+        state = std::ferror(stream.get()) != 0 ? ListState::kUnreadable : ListState::kRead;
     }
     if (data.size() < kFirstEntryField + 2) {
-        return;
+        return state;
     }
     // Every position below stays under kWorldListLimit + a few bytes, so no sum can wrap.
     std::size_t entry = LoadU16(data.data() + kFirstEntryField);
@@ -163,20 +233,20 @@ void WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
         // An entry whose two texts do not both end inside the data ends the list.
         if (!FindTerminator(data, pathStart, pathEnd) ||
             !FindTerminator(data, pathEnd + 1, secondEnd)) {
-            return;
+            return state;
         }
-        const std::string_view path(reinterpret_cast<const char*>(data.data() + pathStart),
-                                    pathEnd - pathStart);
+        const char* path = reinterpret_cast<const char*>(data.data() + pathStart);
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
         if (walked.FirstVisit(area)) {
             WalkListedArea(collector,
-                           {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead});
+                           {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead, path});
         } else {
-            ReportArea(collector,
-                       {area.c_str(), AreaSource::kWorldList, number, AreaFate::kAlreadyWalked});
+            ReportArea(collector, {area.c_str(), AreaSource::kWorldList, number,
+                                   AreaFate::kAlreadyWalked, path});
         }
     }
+    return state;
 }
 
 }  // namespace
@@ -193,7 +263,10 @@ void WalkSceneryAreas(AFDInfoCollector& collector, const char* simulatorDir) {
         WalkSceneryConfig(collector, directory, configPath, walked);
         return;
     }
-    WalkWorldList(collector, directory, directory + kWorldListName, walked);
+    const ListState state = WalkWorldList(collector, directory, directory + kWorldListName, walked);
+    if (collector.Observer() != nullptr) {
+        collector.Observer()->OnAreaList({AreaSource::kWorldList, state, 0});
+    }
 }
 
 void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, SceneryArea* announced) {

@@ -17,11 +17,29 @@ namespace halvern {
 // scenery\world.vis (counted from 1 in the list's order).
 enum class AreaSource { kSceneryConfig, kWorldList };
 
+// What became of the list of areas the walk used.
+enum class ListState {
+    kRead,        // it was read (scenery.cfg: until its first area number without Active)
+    kAbsent,      // there is none (only world.vis: without scenery.cfg the walk turns to it)
+    kNotRegular,  // its name is a directory, FIFO or device: it cannot be opened
+    kUnreadable,  // it exists but cannot be opened or read
+};
+
+struct AreaList {
+    AreaSource source;  // scenery.cfg where that name exists, whatever it is; else world.vis
+    ListState state;
+    // scenery.cfg: the area number at which the walk stopped, the first without an Active value
+    // (1 when the file could not be read); 0 for world.vis.
+    std::uint64_t stoppedAt;
+};
+
 enum class AreaFate {
     kRead,           // its directory was listed and its scenery files handed on
     kInactive,       // scenery.cfg marks it inactive (Active is not "true")
     kAlreadyWalked,  // an earlier area named the same directory (letter case ignored)
     kMissing,        // its directory does not exist or cannot be read
+    kBeyondStop,     // scenery.cfg numbers it above the area number where the walk stopped
+                     // (told only to an observer, after the list: the walk never reaches it)
 };
 
 struct SceneryArea {
@@ -29,12 +47,15 @@ struct SceneryArea {
     AreaSource source;
     std::uint64_t entry;  // the area number in scenery.cfg, or the entry's place in world.vis
     AreaFate fate;
+    const char* local;  // what the directory was composed from: the Local value of scenery.cfg,
+                        // or the path of the world.vis entry
 };
 
 enum class FileFate {
     kRead,         // its facility section was walked (see the walk's end for how far)
     kDefaultArea,  // it lies in one of the host's built-in default areas and is left out
     kNotOpened,    // it could not be opened, or is empty
+    kNotRegular,   // it is a directory, FIFO or device, which is never opened
     kNoMemory,     // it could not be mapped or walked for want of memory
     kBadHeader,    // its header is not that of a scenery file with a facility section
 };
@@ -53,8 +74,12 @@ class SceneryObserver {
   public:
     virtual ~SceneryObserver() = default;
 
-    // One area, when the walk comes to it.
+    // One area, when the walk comes to it; and after the list, each area scenery.cfg numbers
+    // beyond where the walk stopped (kBeyondStop), in file order.
     virtual void OnArea(const SceneryArea& area) = 0;
+
+    // The list of areas, once the walk of its areas has ended and before any area beyond it.
+    virtual void OnAreaList(const AreaList& /*list*/) {}
 
     // The walk of the file being read ended early at byte `offset` of the file (the record it
     // could not read or step over, or the airport record whose block or text failed);

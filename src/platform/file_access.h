@@ -1,7 +1,9 @@
 #pragma once
 
-// Single files named by host paths (backslash separators): whether one exists, and opening one
-// as a buffered stream of the C runtime. The stream is closed when its owner goes out of scope.
+// Single files named by host paths (backslash separators): whether one exists and of what kind,
+// and opening one as a buffered stream of the C runtime. Only a regular file is ever opened, and
+// opening never waits: a FIFO or a device under a scenery file's name would otherwise stop the
+// host's start-up in the open call. The stream is closed when its owner goes out of scope.
 
 #include <cstdio>
 #include <memory>
@@ -17,7 +19,17 @@ using HostStream = std::unique_ptr<std::FILE, StreamCloser>;
 // True when a file or a directory of that name exists.
 bool FileExists(const char* hostPath);
 
-// Opens the file with a mode as for fopen ("rb", "wb"); empty when it cannot be opened.
+// What a name is, as far as the system tells without opening it: for a diagnostic's words after
+// an open failed (opening itself checks the kind of what it opened).
+enum class FileKind {
+    kNone,     // nothing of that name can be looked at
+    kRegular,  // a regular file
+    kOther,    // a directory, FIFO, socket or device
+};
+FileKind KindOfFile(const char* hostPath);
+
+// Opens a regular file with a mode as for fopen ("rb", "wb"); empty when it cannot be opened or
+// is not a regular file.
 HostStream OpenHostFile(const char* hostPath, const char* mode);
 
 }  // namespace halvern::platform

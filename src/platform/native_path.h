@@ -24,4 +24,8 @@ std::string ArgumentFromPath(const std::filesystem::path& path);
 // True when the stream is an interactive terminal (progress is drawn only there).
 bool IsTerminal(std::FILE* stream);
 
+// Whether the text of a command line, and what a terminal shows, is UTF-8 (POSIX), rather than
+// the ANSI code page (Windows).
+bool TerminalTextIsUtf8();
+
 }  // namespace halvern::platform

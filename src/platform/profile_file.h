@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace halvern::platform {
 
@@ -23,6 +25,10 @@ class ProfileFile {
     // Copies the value of `key` in `section` into `buffer`: at most capacity - 1 characters and
     // a terminator. A missing file, section or key reads as an empty value.
     void ReadString(const char* section, const char* key, char* buffer, std::size_t capacity) const;
+
+    // The names of the file's sections in file order, each once (its first occurrence), as the
+    // file spells them; none for a missing file.
+    std::vector<std::string> SectionNames() const;
 
   private:
     // The platform's part of ReadString, for a loaded file, a section and a key, and a buffer of

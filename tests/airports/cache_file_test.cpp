@@ -201,7 +201,7 @@ TEST_F(CacheFileTest, InspectionAgreesWithTheReadAndSaysWhereAFileFails) {
          CacheState::kOtherVersion, 0},
         {"other fingerprint", CacheBytes(3, kFingerprint + 1, 1).Record(name, length).bytes,
          CacheState::kOtherScenery, 0},
-        {"no records", CacheBytes(3, kFingerprint, 0).bytes, CacheState::kDamaged, 8},
+        {"no records", CacheBytes(3, kFingerprint, 0).bytes, CacheState::kNoRecords, 0},
         {"count above length / 19", CacheBytes(3, kFingerprint, 3).Record(name, length).bytes,
          CacheState::kDamaged, 8},
         {"header cut short", {3, 0, 0, 0, 0x42, 0xEE}, CacheState::kDamaged, 0},

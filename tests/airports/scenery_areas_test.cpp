@@ -149,14 +149,15 @@ TEST_F(SceneryAreas, WalksAreasInNumberOrderUntilOneLacksAnActiveValue) {
 }
 
 TEST_F(SceneryAreas, ADirectoryThatSeveralAreasNameIsWalkedOnce) {
-    // A1 named four times (once switched off, once in other letter case), A2 once: each
-    // directory's files are handed on once, at its first active naming.
+    // A1 named five times (once switched off, then in other spellings of the same directory),
+    // A2 once: each directory's files are handed on once, at its first active naming.
     const std::string a1 = PutSceneryFile(sim_ + "A1\\scenery\\", "f.bgl");
     const std::string a2 = PutSceneryFile(sim_ + "A2\\scenery\\", "f.bgl");
     WriteFile(NativeForm(sim_ + "scenery.cfg"),
               AreaSection(1, "A1", "FALSE") + AreaSection(2, "A1", "TRUE") +
-                  AreaSection(3, "a1", "TRUE") + AreaSection(4, "A2", "TRUE") +
-                  AreaSection(5, "A1", "TRUE"));
+                  AreaSection(3, ".\\A1\\\\", "TRUE") + AreaSection(4, "A2", "TRUE") +
+                  AreaSection(5, "A1\\.\\scenery", "TRUE") +
+                  AreaSection(6, (sim_ + "A2\\..\\A1").c_str(), "TRUE"));
     EXPECT_EQ(Enumerate(sim_), (std::vector<std::string>{a1, a2}));
 }
 

@@ -149,7 +149,7 @@ TEST(SceneryObserver, EveryAreaAndFileIsToldWithWhatBecameOfIt) {
     const std::string simDir = HostForm(sim.path());
     std::ofstream(sim.path() / "scenery.cfg") << "[Area.001]\nLocal=Addon\nActive=TRUE\n"
                                                  "[Area.002]\nLocal=Off\nActive=FALSE\n"
-                                                 "[Area.003]\nLocal=ADDON\nActive=true\n"
+                                                 "[Area.003]\nLocal=.\\Addon\\\nActive=true\n"
                                                  "[Area.004]\nLocal=Gone\nActive=TRUE\n"
                                                  "[Area.005]\nLocal=scenedb\\cities\\paris\n"
                                                  "Active=TRUE\n";
@@ -169,7 +169,7 @@ TEST(SceneryObserver, EveryAreaAndFileIsToldWithWhatBecameOfIt) {
     const std::vector<std::pair<std::string, AreaFate>> areas = {
         {"Addon\\scenery\\", AreaFate::kRead},
         {"Off\\scenery\\", AreaFate::kInactive},
-        {"ADDON\\scenery\\", AreaFate::kAlreadyWalked},
+        {".\\Addon\\scenery\\", AreaFate::kAlreadyWalked},
         {"Gone\\scenery\\", AreaFate::kMissing},
         {"scenedb\\cities\\paris\\scenery\\", AreaFate::kRead},
     };

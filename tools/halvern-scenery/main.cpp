@@ -32,6 +32,8 @@ constexpr const char* kUsage =
     "  --inactive-area      add an area that is switched off (its airports are hidden)\n"
     "  --default-area       add an area below scenedb\\world (skipped by the module)\n"
     "  --missing-area       list an area whose directory does not exist\n"
+    "  --gap-area           add an area, listed last, whose number skips one: the walk\n"
+    "                       stops at the gap, so its airports are never read\n"
     "  --damaged-area       add an area of scenery files damaged in each way the module\n"
     "                       meets (a bad header, an empty file, records and texts cut off,\n"
     "                       an unknown record kind), each after two good airports\n"
@@ -89,6 +91,8 @@ int Compile(const std::vector<std::string>& args) {
             options.missingArea = true;
         } else if (option == "--damaged-area") {
             options.damagedArea = true;
+        } else if (option == "--gap-area") {
+            options.gapArea = true;
         } else if (option == "--addon-airport" && hasValue) {
             options.addonAirport = args[++i];
         } else if (option == "--airports" && hasValue) {

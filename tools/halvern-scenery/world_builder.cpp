@@ -28,7 +28,8 @@ struct Area {
     std::vector<std::vector<const CsvAirport*>> files;
     std::vector<DamagedFile> damagedFiles;  // written after `files`, under their own names
     std::string active = "TRUE";
-    bool created = true;  // false: listed, but its directory is never made
+    bool created = true;    // false: listed, but its directory is never made
+    bool afterGap = false;  // its number skips one: the walk stops before it
 };
 
 // The code a scenery file carries: the GPS code where the CSV has one, else the identifier.
@@ -139,6 +140,15 @@ std::vector<CsvAirport> Hidden(const std::vector<CsvAirport>& airports, const st
     return hidden;
 }
 
+// The airports of one scenery file, in order.
+std::vector<const CsvAirport*> Listed(const std::vector<CsvAirport>& airports) {
+    std::vector<const CsvAirport*> listed;
+    for (const CsvAirport& airport : airports) {
+        listed.push_back(&airport);
+    }
+    return listed;
+}
+
 bool WriteSceneryFile(const fs::path& path, const std::vector<const CsvAirport*>& airports) {
     SceneryFileWriter writer;
     for (const CsvAirport* airport : airports) {
@@ -171,19 +181,12 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
 
     const std::vector<CsvAirport> inactive = Hidden(source, "Inactive");
     const std::vector<CsvAirport> defaults = Hidden(source, "Default");
-    std::vector<const CsvAirport*> inactiveList;
-    std::vector<const CsvAirport*> defaultList;
-    for (const CsvAirport& a : inactive) {
-        inactiveList.push_back(&a);
-    }
-    for (const CsvAirport& a : defaults) {
-        defaultList.push_back(&a);
-    }
+    const std::vector<CsvAirport> unnumbered = Hidden(source, "After gap");
     if (options.inactiveArea && !options.worldVis) {
         Area area;
         area.title = "Switched off";
         area.relativeDir = "Addon Scenery\\Switched Off";
-        area.files = {inactiveList};
+        area.files = {Listed(inactive)};
         area.active = "FALSE";
         areas.insert(areas.begin() + static_cast<long>(areas.size() / 2), std::move(area));
     }
@@ -191,7 +194,7 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         Area area;
         area.title = "Default world";
         area.relativeDir = "Scenedb\\world";
-        area.files = {defaultList};
+        area.files = {Listed(defaults)};
         areas.insert(areas.begin(), std::move(area));
     }
 
@@ -227,6 +230,15 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         areas.push_back(std::move(area));
     }
 
+    // Listed last, so that no area after it takes its number.
+    if (options.gapArea && !options.worldVis) {
+        Area area;
+        area.title = "After a gap";
+        area.relativeDir = "Addon Scenery\\After Gap";
+        area.files = {Listed(unnumbered)};
+        area.afterGap = true;
+        areas.push_back(std::move(area));
+    }
     std::error_code fsError;
     const fs::path root(simulatorDir);
     fs::create_directories(root / "scenery", fsError);
@@ -272,7 +284,8 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
                 return false;
             }
             ++summary.files;
-            const bool hidden = area.active != "TRUE" || area.relativeDir == "Scenedb\\world";
+            const bool hidden =
+                area.active != "TRUE" || area.afterGap || area.relativeDir == "Scenedb\\world";
             if (!hidden) {
                 summary.airports += static_cast<std::int64_t>(area.files[f].size());
             }
@@ -297,12 +310,14 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
                 absolute ? local + "\\area.dat" : "=:\\=\\" + area.relativeDir + "\\area.dat";
             PutWorldVisEntry(worldVis, entry, area.title);
         } else {
+            // An area after the gap, listed last, takes the number after the next one.
+            const std::size_t number = a + (area.afterGap ? 2 : 1);
             char section[32];
-            std::snprintf(section, sizeof section, "Area.%03zu", a + 1);
+            std::snprintf(section, sizeof section, "Area.%03zu", number);
             const std::string active = area.active == "TRUE" ? activeSpellings[a % 3] : area.active;
             config += "\r\n[" + std::string(section) + "]\r\nTitle=" + area.title +
                       "\r\nLocal=" + local + "\r\nActive=" + active +
-                      "\r\nLayer=" + std::to_string(a + 1) + "\r\n";
+                      "\r\nLayer=" + std::to_string(number) + "\r\n";
         }
         ++summary.areas;
     }

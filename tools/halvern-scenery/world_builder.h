@@ -22,6 +22,7 @@ struct WorldOptions {
     bool defaultArea = false;       // add an area below scenedb\world, which the module skips
     bool missingArea = false;       // list an area whose directory does not exist
     bool damagedArea = false;       // add an area of damaged scenery files (damaged_files.h)
+    bool gapArea = false;           // add an area numbered after a gap (scenery.cfg only)
     std::string addonAirport;       // add an area with a copy of the airport of this code
     std::uint32_t seed = 1;         // for the jitter of replicated airports
 };

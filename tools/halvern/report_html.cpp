@@ -71,8 +71,8 @@ void WriteMap(const SceneryReport& report, std::ostream& out) {
             const AirportRecord& record = database.Record(r);
             const std::string at = "cx=\"" + Number(record.longitude) + "\" cy=\"" +
                                    Number(-static_cast<double>(record.latitude)) + "\"";
-            out << "<circle " << at << " r=\"0.6\"><title>" << MarkupEscaped(Utf8Name(record.code))
-                << " " << MarkupEscaped(Utf8Name(record.name)) << "</title></circle>";
+            out << "<circle " << at << " r=\"0.6\"><title>" << MarkupEscaped(PageName(record.code))
+                << " " << MarkupEscaped(PageName(record.name)) << "</title></circle>";
             if (file.walkEnd) {
                 rings += "<circle class=\"ring\" " + at + " r=\"1.6\"/>";
             }
@@ -96,9 +96,14 @@ void WriteAreas(const SceneryReport& report, std::ostream& out) {
             << "</td><td><span class=\"swatch\" style=\"background: "
             << (read ? AreaColour(a) : std::string("#c9d2dc"))
             << "\"></span></td><td class=\"origin\">" << AreaOrigin(area) << "</td><td>"
-            << MarkupEscaped(WordsFor(area.outcome).phrase) << "</td><td class=\"path\">"
-            << MarkupEscaped(Utf8Path(area.directory)) << "</td><td class=\"number\">"
-            << area.fileCount << "</td><td class=\"number\">" << area.airports << "</td></tr>\n";
+            << MarkupEscaped(AreaReason(report, area)) << "</td><td class=\"path\">"
+            << MarkupEscaped(PagePath(area.directory));
+        // An area the walk never reached is told with the value scenery.cfg gives it.
+        if (area.outcome == AreaOutcome::kBeyondStop) {
+            out << "<br>Local=" << MarkupEscaped(PagePath(area.local));
+        }
+        out << "</td><td class=\"number\">" << area.fileCount << "</td><td class=\"number\">"
+            << area.airports << "</td></tr>\n";
     }
     out << "</table>\n";
 }
@@ -116,7 +121,7 @@ void WriteFiles(const SceneryReport& report, std::ostream& out) {
             kind = "damaged";
         }
         out << "<tr class=\"" << kind << "\"><td class=\"number\">" << file.area + 1
-            << "</td><td class=\"path\">" << MarkupEscaped(Utf8Path(file.Name()))
+            << "</td><td class=\"path\">" << MarkupEscaped(PagePath(file.Name()))
             << "</td><td class=\"number\">" << file.size << "</td><td>"
             << FileTimeText(file.lastWriteTime).value_or("?") << "</td><td>" << MarkupEscaped(fate)
             << "</td><td class=\"number\">" << file.airports << "</td></tr>\n";
@@ -125,15 +130,19 @@ void WriteFiles(const SceneryReport& report, std::ostream& out) {
 }
 
 void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
-    out << "<h2>Not read, or not in full</h2>\n<table id=\"not-read\">\n<tr><th>area</th>"
-           "<th>directory or file</th><th>why</th></tr>\n";
+    out << "<h2>Not read, or not in full</h2>\n";
+    if (report.areas.empty() || !report.ListRead()) {
+        out << "<p id=\"area-list\">No area: " << MarkupEscaped(ListSentence(report)) << ".</p>\n";
+    }
+    out << "<table id=\"not-read\">\n<tr><th>area</th><th>directory or file</th><th>why</th>"
+           "</tr>\n";
     for (const Shortfall& shortfall : ShortfallsOf(report)) {
         const std::string& where = shortfall.file != nullptr
                                        ? shortfall.file->path
                                        : report.areas[shortfall.area].directory;
         out << "<tr class=\"" << (shortfall.file != nullptr ? "damaged" : "left-out")
             << "\"><td class=\"number\">" << shortfall.area + 1 << "</td><td class=\"path\">"
-            << MarkupEscaped(Utf8Path(where)) << "</td><td>"
+            << MarkupEscaped(PagePath(where)) << "</td><td>"
             << MarkupEscaped(ShortfallReason(report, shortfall)) << "</td></tr>\n";
     }
     out << "</table>\n";
@@ -147,13 +156,38 @@ void WriteSharedCodes(const SceneryReport& report, std::ostream& out) {
     for (const SharedCode& shared : report.sharedCodes) {
         for (std::int32_t record : shared.records) {
             const ReportFile& file = report.FileOf(record);
-            out << "<tr><td>" << MarkupEscaped(Utf8Name(shared.code.c_str()))
+            out << "<tr><td>" << MarkupEscaped(PageName(shared.code.c_str()))
                 << "</td><td class=\"number\">" << record << "</td><td>"
-                << MarkupEscaped(Utf8Name(report.database.Record(record).name))
-                << "</td><td class=\"path\">" << MarkupEscaped(Utf8Path(file.path))
+                << MarkupEscaped(PageName(report.database.Record(record).name))
+                << "</td><td class=\"path\">" << MarkupEscaped(PagePath(file.path))
                 << "</td><td class=\"number\">" << file.area + 1 << "</td><td>"
                 << (record == shared.records.front() ? "shown" : "hidden") << "</td></tr>\n";
         }
+    }
+    out << "</table>\n";
+}
+
+// Whether the cache file the next start reads holds the scenery's airports, and the first of
+// those only one of them holds.
+void WriteCacheComparison(const SceneryReport& report, std::ostream& out) {
+    if (!report.cacheComparison) {
+        return;
+    }
+    const CacheComparison& comparison = *report.cacheComparison;
+    out << "<p id=\"cache-comparison\">" << MarkupEscaped(ComparisonSentence(report)) << "</p>\n";
+    const std::vector<DifferingRecord> differing = DifferingRecords(comparison);
+    if (differing.empty()) {
+        return;
+    }
+    out << "<table id=\"cache-differences\">\n<tr><th>only in</th><th>record</th><th>code</th>"
+           "<th>name</th></tr>\n";
+    for (const DifferingRecord& only : differing) {
+        const AirportRecord& record = only.inCache ? comparison.cache->Record(only.record)
+                                                   : report.database.Record(only.record);
+        out << "<tr class=\"damaged\"><td>" << (only.inCache ? "cache" : "scenery")
+            << "</td><td class=\"number\">" << only.record << "</td><td>"
+            << MarkupEscaped(PageName(record.code)) << "</td><td>"
+            << MarkupEscaped(PageName(record.name)) << "</td></tr>\n";
     }
     out << "</table>\n";
 }
@@ -167,7 +201,7 @@ void WriteReportHtml(const SceneryReport& report, std::ostream& out) {
            "style-src 'unsafe-inline'\">\n"
         << "<title>Halvern scenery report</title>\n<style>" << kStyle << "</style>\n</head>\n"
         << "<body>\n<h1>Halvern scenery report</h1>\n<p class=\"directory\">"
-        << MarkupEscaped(Utf8Path(report.simulatorDir)) << "</p>\n<ul id=\"totals\">\n<li>"
+        << MarkupEscaped(PagePath(report.simulatorDir)) << "</p>\n<ul id=\"totals\">\n<li>"
         << totals.areas << " scenery areas, " << totals.areasRead << " read</li>\n<li>"
         << totals.files << " scenery files: " << totals.filesRead << " read, "
         << totals.filesLeftOut << " left out, " << totals.filesEndedEarly
@@ -181,9 +215,10 @@ void WriteReportHtml(const SceneryReport& report, std::ostream& out) {
     WriteFiles(report, out);
     WriteSharedCodes(report, out);
     out << "<h2>Cache file</h2>\n<p id=\"cache\"><span class=\"path\">"
-        << MarkupEscaped(Utf8Path(report.cachePath))
-        << "</span>: " << MarkupEscaped(CacheSentence(report))
-        << ".</p>\n<h2>Times</h2>\n<table id=\"times\">\n";
+        << MarkupEscaped(PagePath(report.cachePath))
+        << "</span>: " << MarkupEscaped(CacheSentence(report)) << ".</p>\n";
+    WriteCacheComparison(report, out);
+    out << "<h2>Times</h2>\n<table id=\"times\">\n";
     for (const StepTime& time : report.times) {
         out << "<tr><td>" << time.step << "</td><td class=\"number\">" << Number(time.milliseconds)
             << " ms</td></tr>\n";

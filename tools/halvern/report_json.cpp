@@ -33,6 +33,15 @@ json FileJson(const ReportFile& file) {
             {"walkEnd", walkEnd}};
 }
 
+json AreaListJson(const SceneryReport& report) {
+    const bool config = report.list.source == AreaSource::kSceneryConfig;
+    return {{"source", WordsFor(report.list.source).token},
+            {"state", WordsFor(report.list.state).token},
+            {"stoppedAt", config ? json(report.list.stoppedAt) : json(nullptr)},
+            {"summary", report.areas.empty() || !report.ListRead() ? json(ListSentence(report))
+                                                                   : json(nullptr)}};
+}
+
 json AreasJson(const SceneryReport& report) {
     json areas = json::array();
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
@@ -43,6 +52,7 @@ json AreasJson(const SceneryReport& report) {
         }
         areas.push_back({{"number", a + 1},
                          {"directory", Utf8Path(area.directory)},
+                         {"local", Utf8Path(area.local)},
                          {"source", WordsFor(area.source).token},
                          {"entry", area.entry},
                          {"fate", WordsFor(area.outcome).token},
@@ -69,10 +79,36 @@ json SharedCodesJson(const SceneryReport& report) {
     return codes;
 }
 
+// The cache file's records beside the scenery's, where the next start reads the file.
+json ComparisonJson(const SceneryReport& report) {
+    if (!report.cacheComparison) {
+        return nullptr;
+    }
+    const CacheComparison& comparison = *report.cacheComparison;
+    json differing = json::array();
+    for (const DifferingRecord& only : DifferingRecords(comparison)) {
+        const AirportRecord& record = only.inCache ? comparison.cache->Record(only.record)
+                                                   : report.database.Record(only.record);
+        differing.push_back({{"onlyIn", only.inCache ? "cache" : "scenery"},
+                             {"record", only.record},
+                             {"code", Utf8Name(record.code)},
+                             {"name", Utf8Name(record.name)}});
+    }
+    return {{"cacheAirports", comparison.cache->RecordCount()},
+            {"sceneryAirports", report.database.RecordCount()},
+            {"firstDifference",
+             comparison.firstDifference ? json(*comparison.firstDifference) : json(nullptr)},
+            {"onlyInCache", comparison.onlyInCache.size()},
+            {"onlyInScenery", comparison.onlyInScenery.size()},
+            {"differing", std::move(differing)},
+            {"summary", ComparisonSentence(report)}};
+}
+
 json CacheJson(const SceneryReport& report) {
     const CacheInspection& cache = report.cache;
-    const bool present =
-        cache.state != CacheState::kAbsent && cache.state != CacheState::kUnreadable;
+    const bool present = cache.state != CacheState::kAbsent &&
+                         cache.state != CacheState::kUnreadable &&
+                         cache.state != CacheState::kNotRegular;
     const bool damaged = cache.state == CacheState::kDamaged;
     return {{"path", Utf8Path(report.cachePath)},
             {"state", WordsFor(cache.state).token},
@@ -83,7 +119,8 @@ json CacheJson(const SceneryReport& report) {
             {"damagedAt", damaged ? json(cache.damagedAt) : json(nullptr)},
             {"damage", damaged ? json(cache.damage) : json(nullptr)},
             {"nextStartExtracts", report.NextStartExtracts()},
-            {"summary", CacheSentence(report)}};
+            {"summary", CacheSentence(report)},
+            {"comparison", ComparisonJson(report)}};
 }
 
 json TotalsJson(const SceneryReport& report) {
@@ -109,6 +146,7 @@ std::string ReportJson(const SceneryReport& report) {
                            {"version", 1},
                            {"simulatorDirectory", Utf8Path(report.simulatorDir)},
                            {"fingerprint", report.fingerprint},
+                           {"areaList", AreaListJson(report)},
                            {"areas", AreasJson(report)},
                            {"sharedCodes", SharedCodesJson(report)},
                            {"cache", CacheJson(report)},

@@ -1,13 +1,13 @@
 // The text report: one block per area in the order walked, with its files; then the areas and
 // files not read in full, the codes that several files define, the cache file, the totals and
-// the times. Names and paths are printed
-// as the module holds them, as `halvern airports` prints them.
+// the times. Names and paths are shown as the terminal takes them (utf8_text.h).
 
 #include <cstdio>
 
 #include "halvern/file_time.h"
 #include "halvern/report_formats.h"
 #include "halvern/report_words.h"
+#include "halvern/utf8_text.h"
 
 namespace halvern::tool {
 
@@ -21,25 +21,28 @@ void WriteFileLine(const ReportFile& file, std::FILE* out) {
             fate += "; ended early " + WalkEndSentence(*file.walkEnd);
         }
     }
-    std::fprintf(out, "    %-24s %10llu bytes  %-20s  %s\n", file.Name().c_str(),
+    std::fprintf(out, "    %-24s %10llu bytes  %-20s  %s\n", ShownPath(file.Name()).c_str(),
                  static_cast<unsigned long long>(file.size),
                  FileTimeText(file.lastWriteTime).value_or("?").c_str(), fate.c_str());
 }
 
 void WriteAreas(const SceneryReport& report, std::FILE* out) {
     std::fprintf(out, "Scenery areas in the order walked:\n");
-    if (report.areas.empty()) {
-        std::fprintf(out, "  none: no scenery.cfg, and no scenery\\world.vis naming an area\n");
+    if (report.areas.empty() || !report.ListRead()) {
+        std::fprintf(out, "  none: %s\n", ListSentence(report).c_str());
     }
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
         const ReportArea& area = report.areas[a];
-        std::string fate = WordsFor(area.outcome).phrase;
+        std::string fate = AreaReason(report, area);
         if (area.outcome == AreaOutcome::kRead) {
             fate += ": " + Counted(static_cast<std::int64_t>(area.fileCount), "file") + ", " +
                     Counted(area.airports, "airport");
         }
-        std::fprintf(out, "  area %zu (%s): %s\n    %s\n", a + 1, AreaOrigin(area).c_str(),
-                     fate.c_str(), area.directory.c_str());
+        std::fprintf(out, "  area %zu (%s): %s\n", a + 1, AreaOrigin(area).c_str(), fate.c_str());
+        if (area.outcome == AreaOutcome::kBeyondStop) {
+            std::fprintf(out, "    Local=%s\n", ShownPath(area.local).c_str());
+        }
+        std::fprintf(out, "    %s\n", ShownPath(area.directory).c_str());
         for (std::size_t f = area.firstFile; f < area.firstFile + area.fileCount; ++f) {
             WriteFileLine(report.files[f], out);
         }
@@ -59,40 +62,61 @@ void WriteSharedCodes(const SceneryReport& report, std::FILE* out) {
             const bool first = record == shared.records.front();
             const ReportFile& file = report.FileOf(record);
             std::fprintf(out, "  %-4s  %-6s record %-7d area %-4zu %-14s %s\n",
-                         first ? shared.code.c_str() : "", first ? "shown" : "hidden", record,
-                         file.area + 1, file.Name().c_str(), report.database.Record(record).name);
+                         first ? ShownName(shared.code.c_str()).c_str() : "",
+                         first ? "shown" : "hidden", record, file.area + 1,
+                         ShownPath(file.Name()).c_str(),
+                         ShownName(report.database.Record(record).name).c_str());
         }
+    }
+}
+
+void WriteCache(const SceneryReport& report, std::FILE* out) {
+    std::fprintf(out, "\nCache file %s: %s.\n", ShownPath(report.cachePath).c_str(),
+                 CacheSentence(report).c_str());
+    if (!report.cacheComparison) {
+        return;
+    }
+    std::fprintf(out, "%s\n", ComparisonSentence(report).c_str());
+    const CacheComparison& comparison = *report.cacheComparison;
+    for (const DifferingRecord& differing : DifferingRecords(comparison)) {
+        const AirportRecord& record = differing.inCache ? comparison.cache->Record(differing.record)
+                                                        : report.database.Record(differing.record);
+        std::fprintf(out, "  only in the %-7s record %-7d %-4s  %s\n",
+                     differing.inCache ? "cache:" : "scenery:", differing.record,
+                     ShownName(record.code).c_str(), ShownName(record.name).c_str());
     }
 }
 
 }  // namespace
 
 void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
+    if (!report.ListRead()) {
+        std::fprintf(out, "  %s\n", ListSentence(report).c_str());
+    }
     const std::vector<Shortfall> shortfalls = ShortfallsOf(report);
     for (const Shortfall& shortfall : shortfalls) {
         const ReportArea& area = report.areas[shortfall.area];
         if (shortfall.file == nullptr) {
             std::fprintf(out, "  area %zu (%s) %s: %s\n", shortfall.area + 1,
-                         AreaOrigin(area).c_str(), area.directory.c_str(),
+                         AreaOrigin(area).c_str(), ShownPath(area.directory).c_str(),
                          ShortfallReason(report, shortfall).c_str());
         } else {
-            std::fprintf(out, "  file %s (area %zu): %s\n", shortfall.file->path.c_str(),
+            std::fprintf(out, "  file %s (area %zu): %s\n", ShownPath(shortfall.file->path).c_str(),
                          shortfall.area + 1, ShortfallReason(report, shortfall).c_str());
         }
     }
-    if (shortfalls.empty()) {
+    if (shortfalls.empty() && report.ListRead()) {
         std::fprintf(out, "  none: every area and scenery file was read in full\n");
     }
 }
 
 void WriteReportText(const SceneryReport& report, std::FILE* out) {
-    std::fprintf(out, "Halvern scenery report for %s\n\n", report.simulatorDir.c_str());
+    std::fprintf(out, "Halvern scenery report for %s\n\n", ShownPath(report.simulatorDir).c_str());
     WriteAreas(report, out);
     std::fprintf(out, "\nNot read, or not in full:\n");
     WriteShortfallsText(report, out);
     WriteSharedCodes(report, out);
-    std::fprintf(out, "\nCache file %s: %s.\n", report.cachePath.c_str(),
-                 CacheSentence(report).c_str());
+    WriteCache(report, out);
     const ReportTotals totals = TotalsOf(report);
     std::fprintf(out,
                  "\nTotals: %zu areas (%zu read), %zu scenery files (%zu read, %zu left out, %zu "

@@ -16,6 +16,22 @@ Words WordsFor(AreaOutcome outcome) {
             return {"missing", "directory missing or unreadable"};
         case AreaOutcome::kDefaultArea:
             return {"defaultArea", "left out as a built-in default area"};
+        case AreaOutcome::kBeyondStop:
+            return {"beyondStop", "not read: the walk stops before its number"};
+    }
+    return {"", ""};
+}
+
+Words WordsFor(ListState state) {
+    switch (state) {
+        case ListState::kRead:
+            return {"read", "read"};
+        case ListState::kAbsent:
+            return {"absent", "absent"};
+        case ListState::kNotRegular:
+            return {"notRegular", "not a regular file (a directory, FIFO or device)"};
+        case ListState::kUnreadable:
+            return {"unreadable", "present but unreadable"};
     }
     return {"", ""};
 }
@@ -33,6 +49,9 @@ Words WordsFor(FileFate fate) {
             return {"defaultArea", "left out: it lies in a built-in default area"};
         case FileFate::kNotOpened:
             return {"notOpened", "left out: it cannot be opened, or is empty"};
+        case FileFate::kNotRegular:
+            return {"notRegular",
+                    "left out: not a regular file (a directory, FIFO or device), never opened"};
         case FileFate::kNoMemory:
             return {"noMemory", "left out: there was not enough memory to read it"};
         case FileFate::kBadHeader:
@@ -65,6 +84,13 @@ Words WordsFor(CacheState state) {
             return {"absent", "absent"};
         case CacheState::kUnreadable:
             return {"unreadable", "unreadable"};
+        case CacheState::kNotRegular:
+            return {"notRegular",
+                    "not a regular file (a directory, FIFO or device): it cannot be opened"};
+        case CacheState::kNoRecords:
+            return {"noRecords",
+                    "without airports: the module writes such a file for scenery without "
+                    "airports, and never reads it"};
         case CacheState::kOtherVersion:
             return {"otherVersion", "of another format version"};
         case CacheState::kOtherScenery:
@@ -75,6 +101,31 @@ Words WordsFor(CacheState state) {
             return {"valid", "valid"};
     }
     return {"", ""};
+}
+
+std::string ComparisonSentence(const SceneryReport& report) {
+    if (!report.cacheComparison) {
+        return "";
+    }
+    const CacheComparison& comparison = *report.cacheComparison;
+    const std::int32_t cached = comparison.cache->RecordCount();
+    if (!comparison.firstDifference) {
+        return "It holds the same " + Counted(cached, "airport") +
+               " as the scenery, in the same order.";
+    }
+    std::string sentence = "It differs from the scenery: it holds " + Counted(cached, "airport") +
+                           ", the scenery " + std::to_string(report.database.RecordCount()) +
+                           ", and they differ from record " +
+                           std::to_string(*comparison.firstDifference) + " on; ";
+    if (comparison.onlyInCache.empty() && comparison.onlyInScenery.empty()) {
+        sentence += "they are the same airports in another order";
+    } else {
+        sentence += std::to_string(comparison.onlyInCache.size()) + " only in the cache, " +
+                    std::to_string(comparison.onlyInScenery.size()) + " only in the scenery";
+    }
+    return sentence +
+           ". The next start shows the cache's airports, not the scenery's: delete the cache "
+           "file to have them extracted again.";
 }
 
 std::string Counted(std::int64_t count, const char* noun) {
@@ -88,15 +139,10 @@ std::string Hex32(std::uint32_t value) {
 }
 
 std::string AreaOrigin(const ReportArea& area) {
-    char text[64];
     if (area.source == AreaSource::kSceneryConfig) {
-        std::snprintf(text, sizeof text, "scenery.cfg Area.%03llu",
-                      static_cast<unsigned long long>(area.entry));
-    } else {
-        std::snprintf(text, sizeof text, "world.vis entry %llu",
-                      static_cast<unsigned long long>(area.entry));
+        return "scenery.cfg " + AreaNumberText(area.entry);
     }
-    return text;
+    return "world.vis entry " + std::to_string(area.entry);
 }
 
 std::string WalkEndSentence(const ReportWalkEnd& end) {
@@ -104,9 +150,46 @@ std::string WalkEndSentence(const ReportWalkEnd& end) {
            Counted(end.airportsBefore, "airport") + " before it kept)";
 }
 
+std::string AreaNumberText(std::uint64_t number) {
+    char text[40];
+    std::snprintf(text, sizeof text, "Area.%03llu", static_cast<unsigned long long>(number));
+    return text;
+}
+
+std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
+    if (area.outcome != AreaOutcome::kBeyondStop) {
+        return WordsFor(area.outcome).phrase;
+    }
+    return "not read: the walk stops at " + AreaNumberText(report.list.stoppedAt) +
+           ", the first area number without an Active value; renumber the areas so there is no "
+           "gap";
+}
+
+std::string ListSentence(const SceneryReport& report) {
+    const bool config = report.list.source == AreaSource::kSceneryConfig;
+    const std::string name = config ? "scenery.cfg" : "scenery\\world.vis";
+    const std::string then = config ? ": the module reads no area, and does not turn to "
+                                      "scenery\\world.vis instead"
+                                    : ": the module reads no area";
+    switch (report.list.state) {
+        case ListState::kNotRegular:
+            return name + " is " + WordsFor(report.list.state).phrase + then;
+        case ListState::kUnreadable:
+            return name + " is present but cannot be read" + then;
+        case ListState::kRead:
+        case ListState::kAbsent:
+            break;
+    }
+    if (config) {
+        return "scenery.cfg names no area before " + AreaNumberText(report.list.stoppedAt) +
+               ", the first area number without an Active value";
+    }
+    return "no scenery.cfg, and no scenery\\world.vis naming an area";
+}
+
 std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortfall) {
     if (shortfall.file == nullptr) {
-        return WordsFor(report.areas[shortfall.area].outcome).phrase;
+        return AreaReason(report, report.areas[shortfall.area]);
     }
     if (shortfall.file->walkEnd) {
         return "ended early " + WalkEndSentence(*shortfall.file->walkEnd);
@@ -120,6 +203,9 @@ std::string CacheSentence(const SceneryReport& report) {
                                  ? "; the next start extracts the airports from the scenery"
                                  : "; the next start reads it and does not extract";
     switch (cache.state) {
+        case CacheState::kNoRecords:
+            return WordsFor(cache.state).phrase +
+                   std::string("; the next start extracts the airports from the scenery again");
         case CacheState::kOtherVersion:
             return "format version " + std::to_string(cache.version) + ", not " +
                    std::to_string(kCacheFormatVersion) + next;

@@ -21,6 +21,18 @@ Words WordsFor(AreaSource source);
 Words WordsFor(FileFate fate);
 Words WordsFor(WalkEnd end);
 Words WordsFor(CacheState state);
+Words WordsFor(ListState state);
+
+// "Area.007": the section name the walk asks for.
+std::string AreaNumberText(std::uint64_t number);
+
+// What became of an area, without a full stop; for an area beyond where the walk stopped, where
+// it stopped and what to do.
+std::string AreaReason(const SceneryReport& report, const ReportArea& area);
+
+// Why the list of areas gave none, without a full stop: the list missing, empty or unreadable,
+// and what the module then does.
+std::string ListSentence(const SceneryReport& report);
 
 // "scenery.cfg Area.007" or "world.vis entry 7".
 std::string AreaOrigin(const ReportArea& area);
@@ -36,6 +48,10 @@ std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortf
 // The cache file's state in a sentence without its full stop, with the fingerprints or the
 // place of the damage where they tell why.
 std::string CacheSentence(const SceneryReport& report);
+
+// When the next start reads the cache: whether it holds the scenery's airports, and if not how
+// it differs and what the next start then shows, with full stops; empty otherwise.
+std::string ComparisonSentence(const SceneryReport& report);
 
 // "1 airport", "2 airports": a count and a noun whose plural takes an s.
 std::string Counted(std::int64_t count, const char* noun);

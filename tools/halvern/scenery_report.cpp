@@ -34,10 +34,15 @@ class ReportObserver final : public SceneryObserver {
             case AreaFate::kMissing:
                 outcome = AreaOutcome::kMissing;
                 break;
+            case AreaFate::kBeyondStop:
+                outcome = AreaOutcome::kBeyondStop;
+                break;
         }
-        report_.areas.push_back(
-            {area.directory, area.source, area.entry, outcome, report_.files.size(), 0, 0});
+        report_.areas.push_back({area.directory, area.local != nullptr ? area.local : "",
+                                 area.source, area.entry, outcome, report_.files.size(), 0, 0});
     }
+
+    void OnAreaList(const AreaList& list) override { report_.list = list; }
 
     void OnWalkEnd(WalkEnd end, std::int64_t offset, std::int32_t airportsBefore) override {
         walkEnd_ = ReportWalkEnd{end, offset, airportsBefore};
@@ -153,6 +158,20 @@ std::vector<Shortfall> ShortfallsOf(const SceneryReport& report) {
     return shortfalls;
 }
 
+std::vector<DifferingRecord> DifferingRecords(const CacheComparison& comparison) {
+    constexpr std::size_t kShown = 10;
+    std::vector<DifferingRecord> differing;
+    auto cached = comparison.onlyInCache.begin();
+    auto extracted = comparison.onlyInScenery.begin();
+    while (differing.size() < kShown && (cached != comparison.onlyInCache.end() ||
+                                         extracted != comparison.onlyInScenery.end())) {
+        const bool fromCache = extracted == comparison.onlyInScenery.end() ||
+                               (cached != comparison.onlyInCache.end() && *cached <= *extracted);
+        differing.push_back({fromCache, fromCache ? *cached++ : *extracted++});
+    }
+    return differing;
+}
+
 void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report) {
     report.simulatorDir = simulatorDir;
     report.cachePath = CachePath(simulatorDir.c_str());
@@ -167,7 +186,12 @@ void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report) 
         throw std::logic_error(
             "the extraction told a file outside an area or an airport outside a file");
     }
-    Timed(report, "analysis", [&] { FindSharedCodes(report); });
+    Timed(report, "analysis", [&] {
+        FindSharedCodes(report);
+        if (report.cache.state == CacheState::kValid) {
+            report.cacheComparison = CompareCache(report.cachePath.c_str(), report.database);
+        }
+    });
 }
 
 }  // namespace halvern::tool

@@ -15,15 +15,17 @@
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
 #include "airports/scenery_observer.h"
+#include "halvern/cache_comparison.h"
 
 namespace halvern::tool {
 
 // What became of an area: the walk's fate, except that an area read whose directory is one of
 // the host's built-in default areas is told as left out (the module leaves out all its files).
-enum class AreaOutcome { kRead, kInactive, kAlreadyWalked, kMissing, kDefaultArea };
+enum class AreaOutcome { kRead, kInactive, kAlreadyWalked, kMissing, kDefaultArea, kBeyondStop };
 
 struct ReportArea {
     std::string directory;  // as composed, in the host's form
+    std::string local;      // the Local value or world.vis path it was composed from
     AreaSource source;
     std::uint64_t entry;
     AreaOutcome outcome;
@@ -66,8 +68,9 @@ struct StepTime {
 };
 
 struct SceneryReport {
-    std::string simulatorDir;  // host form, trailing separator
-    std::vector<ReportArea> areas;
+    std::string simulatorDir;       // host form, trailing separator
+    AreaList list{};                // the list of areas the walk used, and what became of it
+    std::vector<ReportArea> areas;  // in walk order, then those beyond where the walk stopped
     std::vector<ReportFile> files;
     std::vector<std::size_t> recordFile;  // the file index of every database record
     std::vector<SharedCode> sharedCodes;
@@ -76,11 +79,17 @@ struct SceneryReport {
     std::uint32_t fingerprint = 0;  // of the scenery as it is now
     std::string cachePath;
     CacheInspection cache;
+    // When the next start reads the cache: its records beside the extraction's.
+    std::optional<CacheComparison> cacheComparison;
     std::vector<StepTime> times;
     AirportFinder database;  // the records in database order, as an extraction now gives them
 
     // Whether the next start extracts: every cache state but a valid one.
     bool NextStartExtracts() const { return cache.state != CacheState::kValid; }
+    // Whether the list of areas could be read (it may name no area).
+    bool ListRead() const {
+        return list.state == ListState::kRead || list.state == ListState::kAbsent;
+    }
     std::int32_t ShownRecordFor(std::int32_t record) const;
     // The file a database record comes from.
     const ReportFile& FileOf(std::int32_t record) const {
@@ -110,6 +119,15 @@ struct Shortfall {
 
 // The shortfalls in walk order: where an airport missing from the database may lie.
 std::vector<Shortfall> ShortfallsOf(const SceneryReport& report);
+
+// A record that only one of the cache and the scenery holds.
+struct DifferingRecord {
+    bool inCache;  // a cache record the scenery lacks; else a scenery record the cache lacks
+    std::int32_t record;
+};
+
+// At most ten of the records that only the cache or only the scenery holds, lowest index first.
+std::vector<DifferingRecord> DifferingRecords(const CacheComparison& comparison);
 
 // Runs the fingerprint pass, the cache check and the extraction pass on the simulator directory
 // (host form, trailing separator) into `report`, which must be fresh.

@@ -4,6 +4,7 @@
 
 #include "airports/afd_info_collector.h"
 #include "platform/ascii_case.h"
+#include "platform/directory_identity.h"
 
 namespace halvern::tool {
 
@@ -41,28 +42,35 @@ class MatchCollector : public AFDInfoCollector {
 
 }  // namespace
 
-AirportMatch::AirportMatch(std::string_view text) : folded_(platform::FoldedAscii(text)) {}
+AirportMatch::AirportMatch(const std::optional<std::string>& text) {
+    if (text) {
+        folded_ = platform::FoldedAscii(*text);
+    }
+}
 
 bool AirportMatch::operator()(const char* code, const char* name) const {
-    return platform::FoldedAscii(code).find(folded_) != std::string::npos ||
-           platform::FoldedAscii(name).find(folded_) != std::string::npos;
+    return folded_ && (platform::FoldedAscii(code).find(*folded_) != std::string::npos ||
+                       platform::FoldedAscii(name).find(*folded_) != std::string::npos);
 }
 
 std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
                                              const AirportMatch& match) {
-    // A directory that an area read, or an earlier unread area named, is not searched again.
+    // A directory that an area read, or an earlier unread area named, is not searched again,
+    // however it is spelled.
     std::unordered_set<std::string> searched;
     for (const ReportArea& area : report.areas) {
         if (area.outcome == AreaOutcome::kRead) {
-            searched.insert(platform::FoldedAscii(area.directory));
+            searched.insert(platform::DirectoryIdentity(area.directory.c_str()));
         }
     }
     std::vector<UnreadAirport> found;
     MatchCollector collector(match, found);
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
         const ReportArea& area = report.areas[a];
-        if ((area.outcome == AreaOutcome::kInactive || area.outcome == AreaOutcome::kDefaultArea) &&
-            searched.insert(platform::FoldedAscii(area.directory)).second) {
+        const bool unread = area.outcome == AreaOutcome::kInactive ||
+                            area.outcome == AreaOutcome::kDefaultArea ||
+                            area.outcome == AreaOutcome::kBeyondStop;
+        if (unread && searched.insert(platform::DirectoryIdentity(area.directory.c_str())).second) {
             collector.Collect(area.directory, a);
         }
     }

@@ -5,6 +5,7 @@
 // can say where an airport missing from the database lies.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,13 +16,14 @@ namespace halvern::tool {
 
 // Whether an airport's code or name contains a text, ASCII letter case ignored (as the host
 // compares names; bytes above 0x7F compare as they are).
+// None matches nothing: text that no name can contain.
 class AirportMatch {
   public:
-    explicit AirportMatch(std::string_view text);
+    explicit AirportMatch(const std::optional<std::string>& text);
     bool operator()(const char* code, const char* name) const;
 
   private:
-    std::string folded_;
+    std::optional<std::string> folded_;
 };
 
 struct UnreadAirport {
@@ -33,7 +35,8 @@ struct UnreadAirport {
     std::size_t area;  // index into the report's areas
 };
 
-// The matching airports of the report's inactive and default areas, in walk order.
+// The matching airports of the report's inactive and default areas and of the areas beyond where
+// the walk stopped, in the report's order.
 std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
                                              const AirportMatch& match);
 

@@ -5,13 +5,89 @@
 
 namespace halvern::tool {
 
+namespace {
+
+constexpr char32_t kControlPictures = 0x2400;  // U+2400 + c pictures the C0 control c
+constexpr char32_t kDeletePicture = 0x2421;
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsControl(char32_t c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+// What the ANSI terminal shows of native text: its bytes, each control character a '?'.
+std::string WithoutControls(std::string_view text) {
+    std::string shown(text);
+    for (char& c : shown) {
+        c = IsControl(static_cast<unsigned char>(c)) ? '?' : c;
+    }
+    return shown;
+}
+
+}  // namespace
+
 std::string Utf8Name(const char* name) {
     return scenery::Utf8FromWindows1252(name);
 }
 
 std::string Utf8Path(const std::string& path) {
-    const std::u8string utf8 = platform::PathFromArgument(path).u8string();
-    return std::string(utf8.begin(), utf8.end());
+    const std::u8string converted = platform::PathFromArgument(path).u8string();
+    const std::string_view bytes(reinterpret_cast<const char*>(converted.data()), converted.size());
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        scenery::AppendUtf8(utf8, scenery::NextUtf8CodePoint(bytes, at).value_or(kReplacement));
+    }
+    return utf8;
+}
+
+std::string WithControlPictures(std::string_view utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!IsControl(byte)) {
+            shown += c;
+        } else {
+            scenery::AppendUtf8(shown, byte == 0x7F ? kDeletePicture : kControlPictures + byte);
+        }
+    }
+    return shown;
+}
+
+std::string PageName(const char* name) {
+    return WithControlPictures(Utf8Name(name));
+}
+
+std::string PagePath(const std::string& path) {
+    return WithControlPictures(Utf8Path(path));
+}
+
+std::string ShownName(const char* name) {
+    return platform::TerminalTextIsUtf8() ? PageName(name) : WithoutControls(name);
+}
+
+std::string ShownPath(const std::string& path) {
+    return platform::TerminalTextIsUtf8() ? PagePath(path) : WithoutControls(path);
+}
+
+std::optional<std::string> NameTextFromTerminal(const std::string& typed) {
+    if (!platform::TerminalTextIsUtf8()) {
+        return typed;
+    }
+    std::string text;
+    for (std::size_t at = 0; at < typed.size();) {
+        const std::optional<char32_t> codePoint = scenery::NextUtf8CodePoint(typed, at);
+        if (!codePoint) {
+            return typed;
+        }
+        const std::optional<char> byte = scenery::Windows1252Byte(*codePoint);
+        if (!byte) {
+            return std::nullopt;
+        }
+        text += *byte;
+    }
+    return text;
 }
 
 }  // namespace halvern::tool

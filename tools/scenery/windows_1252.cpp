@@ -12,7 +12,59 @@ constexpr char32_t kHighControls[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-char ToByte(char32_t codePoint) {
+}  // namespace
+
+std::optional<char32_t> NextUtf8CodePoint(std::string_view utf8, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(utf8[at]);
+    const std::size_t length = lead < 0x80                   ? 1
+                               : lead >= 0xC2 && lead < 0xE0 ? 2
+                               : lead >= 0xE0 && lead < 0xF0 ? 3
+                               : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                             : 0;
+    if (length == 0 || utf8.size() - at < length) {
+        ++at;
+        return std::nullopt;
+    }
+    // A lead byte of a longer sequence keeps only the bits below its length marker.
+    char32_t codePoint = length == 1 ? char32_t{lead} : char32_t{lead & (0x7Fu >> length)};
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(utf8[at + k]);
+        if ((next >> 6) != 2) {
+            ++at;
+            return std::nullopt;
+        }
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
+    }
+    // The shortest form only, and no surrogate or value beyond the last code point.
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (codePoint < kSmallest[length] || (codePoint >= 0xD800 && codePoint < 0xE000) ||
+        codePoint > 0x10FFFF) {
+        ++at;
+        return std::nullopt;
+    }
+    at += length;
+    return codePoint;
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+std::optional<char> Windows1252Byte(char32_t codePoint) {
     if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
         return static_cast<char>(static_cast<unsigned char>(codePoint));
     }
@@ -21,36 +73,14 @@ char ToByte(char32_t codePoint) {
             return static_cast<char>(0x80 + i);
         }
     }
-    return '?';
+    return std::nullopt;
 }
-
-}  // namespace
 
 std::string Windows1252FromUtf8(const std::string& utf8) {
     std::string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        std::size_t length = lead < 0x80         ? 1
-                             : (lead >> 5) == 6  ? 2
-                             : (lead >> 4) == 14 ? 3
-                             : (lead >> 3) == 30 ? 4
-                                                 : 0;
-        if (length == 0 || i + length > utf8.size()) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        // A lead byte of a longer sequence keeps only the bits below its length marker.
-        char32_t codePoint = length == 1 ? char32_t{lead} : char32_t{lead & (0x7Fu >> length)};
-        bool valid = true;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = valid && (next >> 6) == 2;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        out += valid ? ToByte(codePoint) : '?';
-        i += valid ? length : 1;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::optional<char32_t> codePoint = NextUtf8CodePoint(utf8, at);
+        out += codePoint ? Windows1252Byte(*codePoint).value_or('?') : '?';
     }
     return out;
 }
@@ -64,17 +94,7 @@ std::string Utf8FromWindows1252(const std::string& text) {
         if (byte >= 0x80 && byte < 0xA0) {
             codePoint = kHighControls[byte - 0x80] != 0 ? kHighControls[byte - 0x80] : 0xFFFD;
         }
-        // Every code point here lies below U+10000: at most three bytes.
-        if (codePoint < 0x80) {
-            out += static_cast<char>(codePoint);
-        } else if (codePoint < 0x800) {
-            out += static_cast<char>(0xC0 | (codePoint >> 6));
-            out += static_cast<char>(0x80 | (codePoint & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (codePoint >> 12));
-            out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (codePoint & 0x3F));
-        }
+        AppendUtf8(out, codePoint);
     }
     return out;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
-// Names in scenery files are 8-bit texts in the host's code page, Windows-1252.
+// Names in scenery files are 8-bit texts in the host's code page, Windows-1252; the tools read
+// and write UTF-8.
 
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace halvern::scenery {
 
@@ -13,5 +17,16 @@ std::string Windows1252FromUtf8(const std::string& utf8);
 // Converts Windows-1252 text to UTF-8; the five bytes the code page leaves undefined become
 // U+FFFD, so that any byte string gives valid UTF-8.
 std::string Utf8FromWindows1252(const std::string& text);
+
+// The code point of the well-formed UTF-8 sequence at `at`, which moves past it; none for a byte
+// that begins no well-formed sequence (a stray continuation byte, a sequence cut short, an
+// overlong form, a surrogate or a value beyond U+10FFFF), which `at` moves past alone.
+std::optional<char32_t> NextUtf8CodePoint(std::string_view utf8, std::size_t& at);
+
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// The Windows-1252 byte of a code point, where the code page has one.
+std::optional<char> Windows1252Byte(char32_t codePoint);
 
 }  // namespace halvern::scenery

@@ -1,6 +1,10 @@
 #include "platform/file_access.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "platform/posix/host_path.h"
 
@@ -11,8 +15,40 @@ bool FileExists(const char* hostPath) {
     return ::stat(NativePath(hostPath).c_str(), &info) == 0;
 }
 
+FileKind KindOfFile(const char* hostPath) {
+    struct stat info {};
+    if (::stat(NativePath(hostPath).c_str(), &info) != 0) {
+        return FileKind::kNone;
+    }
+    return S_ISREG(info.st_mode) ? FileKind::kRegular : FileKind::kOther;
+}
+
 HostStream OpenHostFile(const char* hostPath, const char* mode) {
-    return HostStream(std::fopen(NativePath(hostPath).c_str(), mode));
+    // The modes the module uses: reading, or writing a new or emptied file.
+    int flags = 0;
+    if (std::strcmp(mode, "rb") == 0 || std::strcmp(mode, "r") == 0) {
+        flags = O_RDONLY;
+    } else if (std::strcmp(mode, "wb") == 0 || std::strcmp(mode, "w") == 0) {
+        flags = O_WRONLY | O_CREAT | O_TRUNC;
+    } else {
+        return nullptr;
+    }
+    // O_NONBLOCK: opening a FIFO without a writer (or, for writing, without a reader) returns at
+    // once instead of waiting for one; a regular file ignores the flag for its reads and writes.
+    // The kind is checked on what was opened, so nothing can swap the name in between.
+    const int fd = ::open(NativePath(hostPath).c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    std::FILE* stream = nullptr;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        stream = ::fdopen(fd, mode);
+    }
+    if (stream == nullptr) {
+        ::close(fd);
+    }
+    return HostStream(stream);
 }
 
 }  // namespace halvern::platform

@@ -40,14 +40,17 @@ std::size_t ReadWhole(int fd, unsigned char* bytes, std::size_t length) {
 }  // namespace
 
 bool MappedFile::OpenNative(const char* hostPath) {
-    const int fd = ::open(NativePath(hostPath).c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO under a scenery file's name opens at once instead of waiting for a
+    // writer, and is then refused as not a regular file; reads of a regular file ignore it.
+    const int fd = ::open(NativePath(hostPath).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return false;
     }
     file_ = fd;
     struct stat info {};
-    // A directory, an empty file or one too large to address cannot be mapped, as on Windows
-    // where creating the mapping of an empty file fails.
+    // Anything but a regular file (a directory, a FIFO, a device), an empty file or one too
+    // large to address is not mapped, as on Windows where creating the mapping of an empty file
+    // fails.
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size <= 0 ||
         static_cast<std::uintmax_t>(info.st_size) > SIZE_MAX) {
         Close();

@@ -27,4 +27,9 @@ bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) != 0;
 }
 
+bool TerminalTextIsUtf8() {
+    // The systems the portable build runs on take UTF-8 at their terminals and command lines.
+    return true;
+}
+
 }  // namespace halvern::platform

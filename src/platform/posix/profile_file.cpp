@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/ascii_case.h"
 #include "platform/file_access.h"
@@ -17,6 +18,7 @@ namespace halvern::platform {
 struct ProfileFile::Contents {
     using Values = std::unordered_map<std::string, std::string>;
     std::unordered_map<std::string, Values> sections;
+    std::vector<std::string> sectionOrder;  // as spelled at their first occurrence
 
     void Parse(std::string_view text);
 };
@@ -101,9 +103,12 @@ void ProfileFile::Contents::Parse(std::string_view text) {
         if (line.front() == '[') {
             const std::size_t close = line.find(']');
             if (close != std::string_view::npos) {
-                const auto [section, isNew] =
-                    sections.try_emplace(FoldedAscii(Trimmed(line.substr(1, close - 1))));
+                const std::string_view name = Trimmed(line.substr(1, close - 1));
+                const auto [section, isNew] = sections.try_emplace(FoldedAscii(name));
                 current = isNew ? &section->second : nullptr;
+                if (isNew) {
+                    sectionOrder.emplace_back(name);
+                }
                 continue;
             }
         }
@@ -146,6 +151,10 @@ void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
     const std::size_t length = std::min(value->second.size(), capacity - 1);
     std::memcpy(buffer, value->second.data(), length);
     buffer[length] = '\0';
+}
+
+std::vector<std::string> ProfileFile::SectionNames() const {
+    return contents_ == nullptr ? std::vector<std::string>() : contents_->sectionOrder;
 }
 
 }  // namespace halvern::platform

@@ -27,8 +27,9 @@ bool MappedFile::OpenNative(const char* hostPath) {
     }
     file_ = FromHandle(file);
     LARGE_INTEGER length{};
-    if (!GetFileSizeEx(file, &length) || length.QuadPart <= 0 ||
-        static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX) {
+    // A reserved device name or a pipe opens too; only a file on a disk is mapped.
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &length) ||
+        length.QuadPart <= 0 || static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX) {
         Close();
         return false;
     }

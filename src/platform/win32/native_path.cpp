@@ -48,4 +48,9 @@ bool IsTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
 
+bool TerminalTextIsUtf8() {
+    // The narrow command line and console text are in the ANSI code page.
+    return false;
+}
+
 }  // namespace halvern::platform

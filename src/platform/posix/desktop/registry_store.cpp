@@ -180,16 +180,20 @@ void Registry::Load() {
     if (path_.empty()) {
         return;
     }
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: a FIFO under the registry file's name must not stop the caller in open(); it
+    // is then read as no registry, as anything else that is not a regular file.
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return;  // no file yet: an empty registry
     }
     // The stamp is that of the file actually read: should the name be given to a new file
     // meanwhile, the next use sees a different stamp and reads that one.
     struct stat info {};
-    if (::fstat(fd, &info) == 0) {
-        stamp_ = StampFrom(info);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return;
     }
+    stamp_ = StampFrom(info);
     std::string text;
     const bool read = ReadAll(fd, text);
     ::close(fd);
@@ -209,7 +213,8 @@ bool Registry::Save() {
         return false;
     }
     const std::string temporary = path_ + ".tmp-" + std::to_string(::getpid());
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0600);
     if (fd < 0) {
         return false;
     }

@@ -1,0 +1,18 @@
+#include "platform/directory_identity.h"
+
+#include <sys/stat.h>
+
+#include "platform/posix/host_path.h"
+
+namespace halvern::platform {
+
+std::string DirectoryIdentity(const char* hostDirectory) {
+    struct stat info {};
+    // stat follows links: a link to the directory is the directory.
+    if (::stat(NativePath(hostDirectory).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        return "inode " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    }
+    return "name " + NormalisedSpelling(hostDirectory);
+}
+
+}  // namespace halvern::platform
