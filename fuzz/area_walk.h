@@ -25,6 +25,27 @@ class AreaWalkCollector : public AFDInfoCollector {
     int scanned = 0;
 };
 
+// Counts what the walk tells an observer, and checks that an area beyond where the walk stopped
+// comes only after the list, with a number above the stop.
+class AreaCounter : public SceneryObserver {
+  public:
+    void OnArea(const SceneryArea& area) override {
+        const bool beyond = area.fate == AreaFate::kBeyondStop;
+        Check(beyond == (lists > 0), "an area is told on the wrong side of the list's end");
+        Check(!beyond || area.entry > stoppedAt, "an area beyond the stop has a lower number");
+        Check(area.local != nullptr && area.directory != nullptr, "an area comes without names");
+    }
+    void OnAreaList(const AreaList& list) override {
+        ++lists;
+        stoppedAt = list.stoppedAt;
+    }
+    void OnWalkEnd(WalkEnd, std::int64_t, std::int32_t) override {}
+    void OnFile(const char*, const platform::FileEntry&, FileFate, std::int32_t) override {}
+
+    int lists = 0;
+    std::uint64_t stoppedAt = 0;
+};
+
 // Makes the folders once: areas the seeds name relative to the simulator directory ("Addon",
 // "Other", and the "scenery" folder itself), each holding one scenery file.
 inline const ScratchSimulator& AreaSimulator() {

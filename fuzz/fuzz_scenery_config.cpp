@@ -38,7 +38,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
+    // The walk as the diagnostics watch it: the areas beyond where it stopped are told too.
     halvern::fuzz::AreaWalkCollector collector;
+    halvern::fuzz::AreaCounter areas;
+    collector.Observe(&areas);
     collector.EnumerateSceneryAreas(sim.HostDir().c_str());
+    Check(areas.lists == 1, "the list of areas is not told once");
     return 0;
 }

@@ -292,6 +292,12 @@ void SceneryConfigSeeds(const fs::path& root) {
         many += section;
     }
     seeds.Put("many-areas.cfg", many);
+    // A gap in the numbering: the walk stops at Area.003, the sections after it only inform the
+    // diagnostics, in file order, whatever the spelling of their numbers.
+    seeds.Put("gap.cfg", AreaSection(1, "Addon", "TRUE") + AreaSection(2, "Other", "TRUE") +
+                             AreaSection(905, "Addon\\\\", "TRUE") +
+                             "[area.1000]\nLocal=Other\n[Area.0004]\nLocal=X\n[Area.99]\n"
+                             "Local=Y\n[AREA.18446744073709551615]\nLocal=Z\nActive=TRUE\n");
     // The encodings the host's reader takes: UTF-8 with its mark, UTF-16 little-endian with its.
     const std::string plain = AreaSection(1, "Addon", "TRUE") + AreaSection(2, "Addon", "TRUE");
     seeds.Put("utf8-mark.cfg", "\xEF\xBB\xBF" + plain);

@@ -14,6 +14,7 @@
 
 #include "airports/byte_order.h"
 #include "integration/browser.h"
+#include "integration/output_lines.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
@@ -26,45 +27,11 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using scenery::ReadBytes;
 using scenery::WriteBytes;
+using testing::ExpectLines;
+using testing::Lines;
 using testing::Quoted;
 using testing::RunTool;
 using testing::ToolRun;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// Whether some line holds all the pieces, in order.
-bool SomeLineHolds(const std::vector<std::string>& lines, const std::vector<std::string>& pieces) {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        std::size_t at = 0;
-        for (const std::string& piece : pieces) {
-            at = line.find(piece, at);
-            if (at == std::string::npos) {
-                return false;
-            }
-            at += piece.size();
-        }
-        return true;
-    });
-}
-
-void ExpectLines(const std::string& output, const std::vector<std::vector<std::string>>& facts,
-                 const std::string& label) {
-    const std::vector<std::string> lines = Lines(output);
-    for (const auto& pieces : facts) {
-        std::string joined;
-        for (const std::string& piece : pieces) {
-            joined += "[" + piece + "]";
-        }
-        EXPECT_TRUE(SomeLineHolds(lines, pieces)) << label << ": no line holds " << joined;
-    }
-}
 
 // The value of one "key value" line of `halvern scan`.
 std::string ScanField(const std::string& out, const std::string& key) {
@@ -163,8 +130,8 @@ TEST_F(ReportTest, TextReportSaysWhatBecameOfEachAreaAndFileAndOfTheCache) {
             {"RecordPastEnd.bgl", ": a record reaches past the end of the file"},
             {"TextPastEnd.bgl", ": a name or code text starts past the end of the file"},
             {"UnterminatedText.bgl", "runs to the end of the file without its terminator"},
-            {"LSZH  shown", "AP0000.bgl", scenery::Windows1252FromUtf8(kZurich)},
-            {"hidden", "AP0000.bgl", scenery::Windows1252FromUtf8(kZurich) + " (add-on)"},
+            {"LSZH  shown", "AP0000.bgl", kZurich},
+            {"hidden", "AP0000.bgl", kZurich + " (add-on)"},
             {"HalvernCache.dat: written for other scenery (fingerprint " + writtenFingerprint +
              " in the file, " + now + " now); the next start extracts"},
             {"Totals: ", " areas (", " read), ", "4 ended early"},
@@ -348,7 +315,7 @@ TEST_F(ReportTest, AreasOfWorldVisAreToldByTheirEntry) {
 }
 
 TEST_F(ReportTest, FindTellsWhereEachMatchComesFromAndWhatWasNotRead) {
-    const std::string zurich = scenery::Windows1252FromUtf8(kZurich);
+    const std::string& zurich = kZurich;
     const std::pair<std::string, std::vector<std::vector<std::string>>> cases[] = {
         {"lszh",
          {
