@@ -28,7 +28,7 @@ void WriteFileLine(const ReportFile& file, std::FILE* out) {
 
 void WriteAreas(const SceneryReport& report, std::FILE* out) {
     std::fprintf(out, "Scenery areas in the order walked:\n");
-    if (report.areas.empty() || !report.ListRead()) {
+    if (report.areas.empty() || report.ListUnreadable()) {
         std::fprintf(out, "  none: %s\n", ListSentence(report).c_str());
     }
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
@@ -90,7 +90,7 @@ void WriteCache(const SceneryReport& report, std::FILE* out) {
 }  // namespace
 
 void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
-    if (!report.ListRead()) {
+    if (report.ListUnreadable()) {
         std::fprintf(out, "  %s\n", ListSentence(report).c_str());
     }
     const std::vector<Shortfall> shortfalls = ShortfallsOf(report);
@@ -105,7 +105,7 @@ void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
                          shortfall.area + 1, ShortfallReason(report, shortfall).c_str());
         }
     }
-    if (shortfalls.empty() && report.ListRead()) {
+    if (shortfalls.empty() && !report.ListUnreadable()) {
         std::fprintf(out, "  none: every area and scenery file was read in full\n");
     }
 }

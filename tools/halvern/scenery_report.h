@@ -86,9 +86,9 @@ struct SceneryReport {
 
     // Whether the next start extracts: every cache state but a valid one.
     bool NextStartExtracts() const { return cache.state != CacheState::kValid; }
-    // Whether the list of areas could be read (it may name no area).
-    bool ListRead() const {
-        return list.state == ListState::kRead || list.state == ListState::kAbsent;
+    // Whether the list of areas exists but could not be read.
+    bool ListUnreadable() const {
+        return list.state == ListState::kNotRegular || list.state == ListState::kUnreadable;
     }
     std::int32_t ShownRecordFor(std::int32_t record) const;
     // The file a database record comes from.

@@ -2,6 +2,7 @@
 // XDG_CONFIG_HOME that outlives the process and survives damage.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -204,6 +205,13 @@ TEST_F(DesktopRegistry, ADamagedFileCountsAsAnEmptyRegistryAndIsReplacedAtTheNex
     RegistryKey key;
     ASSERT_TRUE(key.OpenOrCreate(kSettingsKey));
     EXPECT_EQ(QueryDword(key, "AirportOptions"), 13u);
+
+    // A FIFO under the file's name is no registry: reading it neither waits for a writer nor
+    // takes what one writes.
+    desktop::Reset();
+    std::filesystem::remove(RegistryFile());
+    ASSERT_EQ(::mkfifo(RegistryFile().c_str(), 0600), 0);
+    EXPECT_FALSE(desktop::ReadRegistryValue(kSettingsKey, "AirportOptions").has_value());
 }
 
 TEST_F(DesktopRegistry, NamesWithControlCharactersAndPercentSignsSurviveTheFile) {
