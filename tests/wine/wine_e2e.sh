@@ -251,8 +251,10 @@ case_dll_image() {
 case_setup() {
     rm -rf "${work}"
     mkdir -p "${work}"
-    # A 32-bit Wine needs a kernel that runs 32-bit programs.
+    # A 32-bit Wine needs a kernel that runs 32-bit programs, or an emulator registered for them.
     if ! "${loader}" --version >/dev/null 2>&1; then
+        [ "${HALVERN_WINE_REQUIRED:-OFF}" = OFF ] ||
+            fail "${loader} cannot run here, though scripts/setup.sh found that it could"
         echo "skipped: ${loader} cannot run here (a kernel without 32-bit program support?)" \
             >"${work}/unsupported"
         skip_if_unsupported
