@@ -251,8 +251,10 @@ case_dll_image() {
 case_setup() {
     rm -rf "${work}"
     mkdir -p "${work}"
-    # A 32-bit Wine needs a kernel that runs 32-bit programs.
+    # A 32-bit Wine needs a kernel that runs 32-bit programs, or an emulator registered for them.
     if ! "${loader}" --version >/dev/null 2>&1; then
+        [ "${HALVERN_WINE_REQUIRED:-OFF}" = OFF ] ||
+            fail "${loader} cannot run here, though scripts/setup.sh found that it could"
         echo "skipped: ${loader} cannot run here (a kernel without 32-bit program support?)" \
             >"${work}/unsupported"
         skip_if_unsupported
@@ -649,6 +651,18 @@ case_ansi_path() {
     [ -f "${simdir}/HalvernCache.dat" ] || fail "no cache file in the directory"
     [ -f "${simdir}/Modules/halvern.dll" ] || fail "the module was not installed there"
     pass "halvern-host.exe installs the module there, and the module writes its cache there"
+}
+
+# The x87 precision control takes effect where the suite runs (a processor, or an emulator of
+# one): otherwise the 53-bit cases would run the module at 64 bits and prove nothing.
+case_x87_precision() {
+    local status=0
+    run_wine "${HALVERN_X87_PROBE:?}" | tr -d '\r' >"${case_dir}/probe.txt" || status=$?
+    cat "${case_dir}/probe.txt"
+    [ "${status}" = 0 ] ||
+        fail "the x87 precision control does not take effect here: the 53-bit cases test nothing"
+    expect_count "${case_dir}/probe.txt" ": rounded to 53 bits" 4 \
+        "four operations differ at 53 and 64 bits: the x87 precision control takes effect here"
 }
 
 case_lines_match_native() {
