@@ -118,7 +118,10 @@ if ! installed qemu-user-static ||
     dpkg --compare-versions "$(dpkg-query -W -f='${Version}' qemu-user-static)" lt 1:10; then
     echo "== setup: QEMU's user-mode emulator from bookworm-backports, for 32-bit programs"
     if ! grep -rqs bookworm-backports /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" \
+        # From the mirror the machine already uses for bookworm, where one is named.
+        mirror=$(grep -h -E '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+            grep -v security | awk '{print $2}' | head -1 || true)
+        printf '%s\n' "Types: deb" "URIs: ${mirror:-http://deb.debian.org/debian}" \
             "Suites: bookworm-backports" "Components: main" \
             "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" |
             as_root tee /etc/apt/sources.list.d/bookworm-backports.sources >/dev/null

@@ -41,11 +41,29 @@ int main(int argc, char** argv) {
     if (argc > 1) {
         ShortcutAddress(argv[1], address, sizeof address);
     }
-    std::FILE* out = std::fopen(log, "a");
-    if (out == nullptr) {
+    char line[2048];
+    const int length = std::snprintf(line, sizeof line, "%s -> %s\n", GetCommandLineA(), address);
+    if (length < 0) {
         return 1;
     }
-    std::fprintf(out, "%s -> %s\n", GetCommandLineA(), address);
-    std::fclose(out);
-    return 0;
+    // The shell starts one stand-in per link, and they may write at the same moment: the log is
+    // opened without sharing, so that each appends its line alone (a shared append may land two
+    // lines on one offset), and a stand-in that finds it open waits for its turn.
+    HANDLE out = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 1000 && out == INVALID_HANDLE_VALUE; ++attempt) {
+        out = CreateFileA(log, FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
+        if (out == INVALID_HANDLE_VALUE) {
+            Sleep(10);
+        }
+    }
+    if (out == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    const DWORD bytes =
+        static_cast<DWORD>(length < static_cast<int>(sizeof line) ? length : sizeof line - 1);
+    DWORD written = 0;
+    const bool whole = WriteFile(out, line, bytes, &written, nullptr) != 0 && written == bytes;
+    CloseHandle(out);
+    return whole ? 0 : 1;
 }
