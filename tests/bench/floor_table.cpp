@@ -43,6 +43,9 @@ std::string Time(double seconds) {
     return Format("%.3g ns", seconds * 1e9);
 }
 
+// The worlds of the start-up and memory benchmarks, by their argument.
+constexpr const char* kWorldNames[] = {"scale", "demo", "many-files"};
+
 struct Row {
     std::string figure;
     std::string measured;
@@ -68,8 +71,7 @@ class Table {
 
     void StartUp(const char* what, int world, double limit) {
         const std::string suffix = "/world:" + std::to_string(world);
-        const std::string name =
-            std::string(what) + " start, " + (world == 0 ? "scale" : "demo") + " world";
+        const std::string name = std::string(what) + " start, " + kWorldNames[world] + " world";
         const Run* figure = Find(std::string("BM_") + what + "Start" + suffix);
         const Run* floor = Find(std::string("BM_") + what + "StartFloor" + suffix);
         if (figure == nullptr || floor == nullptr) {
@@ -131,7 +133,7 @@ class Table {
     void Memory(const char* what, int world) {
         const std::string name = std::string("Database memory, ") +
                                  (std::string(what) == "Warm" ? "warm" : "cold") + " start, " +
-                                 (world == 0 ? "scale" : "demo") + " world";
+                                 kWorldNames[world] + " world";
         const Run* figure =
             Find(std::string("BM_DatabaseMemory") + what + "/world:" + std::to_string(world));
         if (figure == nullptr) {
@@ -211,10 +213,10 @@ void FloorTableReporter::ReportRuns(const std::vector<Run>& reports) {
 void FloorTableReporter::Finalize() {
     ConsoleReporter::Finalize();
     Table table(runs_);
-    for (const int world : {0, 1}) {
+    for (const int world : {0, 1, 2}) {
         table.StartUp("Warm", world, 2);
     }
-    for (const int world : {0, 1}) {
+    for (const int world : {0, 1, 2}) {
         table.StartUp("Cold", world, 3);
     }
     table.Query(30, true);
@@ -223,7 +225,7 @@ void FloorTableReporter::Finalize() {
     table.Refresh(63);
     table.Allocations();
     for (const char* what : {"Warm", "Cold"}) {
-        for (const int world : {0, 1}) {
+        for (const int world : {0, 1, 2}) {
             table.Memory(what, world);
         }
     }
