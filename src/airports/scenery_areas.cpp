@@ -208,13 +208,15 @@ void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, Scenery
         announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
         collector.Observer()->OnArea(*announced);
     }
-    std::string path;
+    // The directory is written once; each file's name replaces the one before it.
+    std::string path(areaDir);
+    const std::size_t directoryLength = path.size();
     for (; listed; listed = listing.Next(entry)) {
         const std::string_view name(entry.name);
         if (name == "." || name == "..") {
             continue;
         }
-        path.assign(areaDir);
+        path.resize(directoryLength);
         path += name;
         collector.ScanFile(path.c_str(), entry);
     }

@@ -124,6 +124,14 @@ TEST(SceneryFingerprint, FoldsPathBytesSizeAndWriteTime) {
     // Arithmetic wraps modulo 2^32.
     EXPECT_EQ(FoldFingerprint(0x80000000u, "", Entry(0, 0)), 0x80000000u);
     EXPECT_EQ(FoldFingerprint(0x80000000u, "\x01", Entry(0, 0)), 0x80000001u);
+    // Paths of every length fold as byte after byte.
+    std::string path;
+    std::uint32_t folded = 11;
+    for (const char c : std::string_view("C:\\S\xE9\xFF\\x.bgl")) {
+        path += c;
+        folded = folded * 3u + static_cast<std::uint32_t>(static_cast<std::int8_t>(c));
+        EXPECT_EQ(FoldFingerprint(11, path, Entry(0, 0)), folded) << path;
+    }
 }
 
 TEST(SceneryFingerprint, IgnoresHighSizeBitsCreationAndAccessTimes) {
