@@ -40,6 +40,16 @@ class PieceReader {
     // The next `length` bytes (at most a piece), valid until the next call; null when the file
     // ends before them. A read that delivers fewer bytes than asked for counts as a failed check.
     const unsigned char* Take(std::size_t length) {
+        const unsigned char* bytes = Peek(length);
+        if (bytes != nullptr) {
+            begin_ += length;
+        }
+        return bytes;
+    }
+
+    // As Take, but the bytes stay next: the reader looks at a whole entry in the piece before it
+    // hands the entry out with Skip.
+    const unsigned char* Peek(std::size_t length) {
         if (end_ - begin_ < length) {
             if (length > kPieceSize) {
                 return nullptr;
@@ -55,10 +65,11 @@ class PieceReader {
                 end_ += read;
             }
         }
-        const unsigned char* bytes = buffer_ + begin_;
-        begin_ += length;
-        return bytes;
+        return buffer_ + begin_;
     }
+
+    // Hands out `length` bytes that Peek has shown.
+    void Skip(std::size_t length) { begin_ += length; }
 
   private:
     std::FILE* file_;
@@ -297,24 +308,28 @@ bool CacheFile::Read(AirportFinder& finder, const char* path) {
         return false;
     }
 
+    // One pass over the pieces: each entry is checked, decoded and its name copied into the arena
+    // straight from the piece, with the checks of TakeEntry.
     std::int32_t named = 0;  // records whose names have been copied, cleared on failure
     bool valid = true;
     for (std::int32_t i = 0; valid && i < total; ++i) {
-        CacheEntry entry;
-        std::uint64_t failedAt = 0;
-        valid = TakeEntry(reader, entry, failedAt) == nullptr;
+        const unsigned char* head = reader.Peek(kEntryHeadSize);
+        const std::uint32_t nameLength = head != nullptr ? LoadU32(head + kRecordImageSize) : 0;
+        const unsigned char* entry = nameLength != 0 && nameLength < kCacheNameCapacity
+                                         ? reader.Peek(kEntryHeadSize + nameLength)
+                                         : nullptr;
+        valid = entry != nullptr;
         if (!valid) {
             break;
         }
+        unsigned char image[kRecordImageSize];
+        std::memcpy(image, entry, sizeof image);
         AirportRecord& record = finder.records[i];
-        DecodeRecordImage(entry.image, record);
-        const char* text = entry.name;
-        const std::uint32_t nameLength = entry.nameLength;
+        DecodeRecordImage(image, record);
         // The text up to its first zero byte, never more than L bytes.
-        const auto* zero = static_cast<const char*>(std::memchr(text, 0, nameLength));
-        const std::size_t textLength =
-            zero != nullptr ? static_cast<std::size_t>(zero - text) : nameLength;
-        record.name = finder.names.Copy(text, textLength);
+        record.name = finder.names.CopyField(reinterpret_cast<const char*>(entry + kEntryHeadSize),
+                                             nameLength);
+        reader.Skip(kEntryHeadSize + nameLength);
         valid = record.name != nullptr;
         named = valid ? i + 1 : i;
     }

@@ -35,6 +35,20 @@ TEST(NameArena, CopiesAPrefixAndTerminatesIt) {
     EXPECT_STREQ(arena.Copy("A\0B", 3), "A");  // an inner zero ends the text as stored
 }
 
+TEST(NameArena, CopiesTheTextOfAFieldUpToItsFirstZero) {
+    NameArena arena;
+    ASSERT_TRUE(arena.Reserve(12));
+    const std::size_t held = arena.BytesHeld();
+    // A field that ends in a zero takes exactly its length, wherever its first zero lies.
+    EXPECT_STREQ(arena.CopyField("Field\0", 6), "Field");
+    EXPECT_STREQ(arena.CopyField("A\0BCD\0", 6), "A");
+    EXPECT_EQ(arena.BytesHeld(), held);
+    // Any other field: up to its first zero, or all of it and a zero.
+    EXPECT_STREQ(arena.CopyField("XY\0Z", 4), "XY");
+    EXPECT_STREQ(arena.CopyField("Open", 4), "Open");
+    EXPECT_STREQ(arena.CopyField("", 0), "");
+}
+
 TEST(NameArena, AReservedTotalTakesOneBlockOfExactlyThatSize) {
     NameArena arena;
     ASSERT_TRUE(arena.Reserve(30000));
