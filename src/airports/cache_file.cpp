@@ -21,7 +21,8 @@ static_assert(kPieceSize >= kEntryHeadSize + kCacheNameCapacity);
 // A heap buffer of one piece, released on every path out.
 class PieceBuffer {
   public:
-    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::malloc(kPieceSize))) {}
+    // Zero-filled, so that every byte of it may be read before the file has filled it.
+    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::calloc(kPieceSize, 1))) {}
     ~PieceBuffer() { std::free(bytes_); }
     PieceBuffer(const PieceBuffer&) = delete;
     PieceBuffer& operator=(const PieceBuffer&) = delete;
@@ -67,6 +68,9 @@ class PieceReader {
         }
         return buffer_ + begin_;
     }
+
+    // The bytes of the buffer from the next one on: those read and the room after them.
+    std::size_t Readable() const { return kPieceSize - begin_; }
 
     // Hands out `length` bytes that Peek has shown.
     void Skip(std::size_t length) { begin_ += length; }
@@ -326,9 +330,10 @@ bool CacheFile::Read(AirportFinder& finder, const char* path) {
         std::memcpy(image, entry, sizeof image);
         AirportRecord& record = finder.records[i];
         DecodeRecordImage(image, record);
-        // The text up to its first zero byte, never more than L bytes.
+        // The text up to its first zero byte, never more than L bytes; the piece may be read up
+        // to its end.
         record.name = finder.names.CopyField(reinterpret_cast<const char*>(entry + kEntryHeadSize),
-                                             nameLength);
+                                             nameLength, reader.Readable() - kEntryHeadSize);
         reader.Skip(kEntryHeadSize + nameLength);
         valid = record.name != nullptr;
         named = valid ? i + 1 : i;

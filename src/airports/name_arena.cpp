@@ -49,14 +49,16 @@ bool NameArena::Reserve(std::size_t bytes) {
     return HasRoom(bytes) || AddBlock(bytes);
 }
 
+bool NameArena::AddBlockFor(std::size_t bytes) {
+    std::size_t capacity = held_ / 8;
+    capacity = capacity < kSmallestBlock ? kSmallestBlock : capacity;
+    capacity = capacity > kLargestBlock ? kLargestBlock : capacity;
+    return AddBlock(capacity < bytes ? bytes : capacity);
+}
+
 char* NameArena::Take(std::size_t bytes) {
-    if (!HasRoom(bytes)) {
-        std::size_t capacity = held_ / 8;
-        capacity = capacity < kSmallestBlock ? kSmallestBlock : capacity;
-        capacity = capacity > kLargestBlock ? kLargestBlock : capacity;
-        if (!AddBlock(capacity < bytes ? bytes : capacity)) {
-            return nullptr;
-        }
+    if (!HasRoom(bytes) && !AddBlockFor(bytes)) {
+        return nullptr;
     }
     char* taken = free_;
     free_ += bytes;
@@ -75,17 +77,19 @@ char* NameArena::Copy(const char* text, std::size_t length) {
     return copy;
 }
 
-char* NameArena::CopyFieldElsewhere(const char* field, std::size_t length) {
+char* NameArena::CopyField(const char* field, std::size_t length) {
     if (length == 0 || field[length - 1] != '\0') {
         const void* zero = std::memchr(field, 0, length);
         return Copy(field, zero != nullptr
                                ? static_cast<std::size_t>(static_cast<const char*>(zero) - field)
                                : length);
     }
-    char* copy = Take(length);
-    if (copy != nullptr) {
-        std::memcpy(copy, field, length);
+    if (!HasRoom(length) && !AddBlockFor(length)) {
+        return nullptr;
     }
+    char* copy = free_;
+    std::memcpy(copy, field, length);
+    free_ += length;
     return copy;
 }
 

@@ -25,17 +25,23 @@ class NameArena {
     // A copy of the text that a field of `length` bytes holds: up to its first zero, or the whole
     // field followed by a zero when it holds none; null when storage cannot be obtained. A field
     // that ends in a zero is copied whole in one pass, its text ending at its first zero wherever
-    // that lies, and takes exactly `length` bytes. That case is inline: the cache reader copies
-    // every name this way.
-    char* CopyField(const char* field, std::size_t length) {
-        if (length != 0 && field[length - 1] == '\0' &&
-            static_cast<std::size_t>(end_ - free_) >= length) {
+    // that lies, and takes exactly `length` bytes.
+    char* CopyField(const char* field, std::size_t length);
+
+    // The same for a field in a buffer of which `readable` bytes from `field` on may be read. A
+    // field of up to kShortField bytes that ends in a zero is then moved in one step of kShortField
+    // bytes when the newest block has that much room: the bytes after the field land in room that
+    // the next copy takes. Inline: the cache reader copies every name this way.
+    static constexpr std::size_t kShortField = 64;
+    char* CopyField(const char* field, std::size_t length, std::size_t readable) {
+        if (length - 1 < kShortField && readable >= kShortField && field[length - 1] == '\0' &&
+            static_cast<std::size_t>(end_ - free_) >= kShortField) {
             char* copy = free_;
-            std::memcpy(copy, field, length);
+            std::memcpy(copy, field, kShortField);
             free_ += length;
             return copy;
         }
-        return CopyFieldElsewhere(field, length);
+        return CopyField(field, length);
     }
 
     // Makes room for `bytes` more bytes of copies (terminators included) in the newest block, so
@@ -58,10 +64,10 @@ class NameArena {
     }
     // `bytes` bytes of the newest block, taken for a copy; null when storage cannot be obtained.
     char* Take(std::size_t bytes);
-    // CopyField where the field does not end in a zero or needs another block.
-    char* CopyFieldElsewhere(const char* field, std::size_t length);
     // Makes a block of `capacity` bytes the newest; false when it cannot be obtained.
     bool AddBlock(std::size_t capacity);
+    // Makes a block the newest that holds `bytes` and grows with the names held.
+    bool AddBlockFor(std::size_t bytes);
 
     Block* newest_ = nullptr;  // each block links to the one before it
     char* free_ = nullptr;     // the newest block's unused bytes, from here

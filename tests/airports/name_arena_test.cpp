@@ -47,6 +47,14 @@ TEST(NameArena, CopiesTheTextOfAFieldUpToItsFirstZero) {
     EXPECT_STREQ(arena.CopyField("XY\0Z", 4), "XY");
     EXPECT_STREQ(arena.CopyField("Open", 4), "Open");
     EXPECT_STREQ(arena.CopyField("", 0), "");
+    // In a buffer that may be read further, the bytes moved with a short field leave the copies
+    // before it intact and are overwritten by the next one.
+    const std::string buffer = std::string("Kilo\0Lima\0", 10) + std::string(100, 'x');
+    const char* kilo = arena.CopyField(buffer.data(), 5, buffer.size());
+    const char* lima = arena.CopyField(buffer.data() + 5, 5, buffer.size() - 5);
+    EXPECT_STREQ(kilo, "Kilo");
+    EXPECT_STREQ(lima, "Lima");
+    EXPECT_EQ(lima, kilo + 5);
 }
 
 TEST(NameArena, AReservedTotalTakesOneBlockOfExactlyThatSize) {
