@@ -1,20 +1,24 @@
 #include "airports/afd_list.h"
 
+#include <string_view>
+
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
 
 namespace halvern {
 
 void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileEntry& entry) {
-    if (IsInDefaultArea(path)) {
+    // The path is measured once, for the area test, the fingerprint and the list.
+    const std::string_view measured(path);
+    if (IsInDefaultArea(measured)) {
         ReportFile(path, entry, FileFate::kDefaultArea);
         return;  // neither fingerprinted nor extracted nor counted
     }
     if (fingerprintMode != SceneryPass::kExtraction) {
         // The fingerprint pass only looks at the directory entry; the file is not opened.
-        finder.sceneryFingerprint = FoldFingerprint(finder.sceneryFingerprint, path, entry);
+        finder.sceneryFingerprint = FoldFingerprint(finder.sceneryFingerprint, measured, entry);
         if (acceptedFiles != nullptr) {
-            acceptedFiles->Add(path, entry);
+            acceptedFiles->Add(measured, entry);
         }
     } else {
         // As AFDInfoCollector::ScanFile, but a file that could not be read for want of memory

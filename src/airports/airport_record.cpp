@@ -16,12 +16,4 @@ void EncodeRecordImage(const AirportRecord& record, unsigned char (&image)[kReco
     image[18] = 0;
 }
 
-void DecodeRecordImage(const unsigned char (&image)[kRecordImageSize], AirportRecord& record) {
-    record.latitude = FloatFromBits(LoadU32(image + 0));
-    record.longitude = FloatFromBits(LoadU32(image + 4));
-    record.elevation = static_cast<std::int16_t>(LoadU16(image + 8));
-    std::memcpy(record.code, image + 14, 4);
-    record.code[4] = 0;
-}
-
 }  // namespace halvern

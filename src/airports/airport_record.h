@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "airports/byte_order.h"
 
 namespace halvern {
 
@@ -23,7 +26,15 @@ inline constexpr std::size_t kRecordImageSize = 19;
 void EncodeRecordImage(const AirportRecord& record, unsigned char (&image)[kRecordImageSize]);
 
 // Reads latitude, longitude, elevation and code from an image; the name is left untouched.
-// The code stays a text of at most four characters whatever byte 18 holds.
-void DecodeRecordImage(const unsigned char (&image)[kRecordImageSize], AirportRecord& record);
+// The code stays a text of at most four characters whatever byte 18 holds. Inline: the cache
+// reader decodes every record.
+inline void DecodeRecordImage(const unsigned char (&image)[kRecordImageSize],
+                              AirportRecord& record) {
+    record.latitude = FloatFromBits(LoadU32(image + 0));
+    record.longitude = FloatFromBits(LoadU32(image + 4));
+    record.elevation = static_cast<std::int16_t>(LoadU16(image + 8));
+    std::memcpy(record.code, image + 14, 4);
+    record.code[4] = 0;
+}
 
 }  // namespace halvern

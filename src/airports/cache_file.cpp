@@ -23,7 +23,8 @@ static_assert(AirportFinder::kLongestName + 1 < kCacheNameCapacity);
 // A heap buffer of one piece, released on every path out.
 class PieceBuffer {
   public:
-    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::malloc(kPieceSize))) {}
+    // Zero-filled, so that every byte of it may be read before the file has filled it.
+    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::calloc(kPieceSize, 1))) {}
     ~PieceBuffer() { std::free(bytes_); }
     PieceBuffer(const PieceBuffer&) = delete;
     PieceBuffer& operator=(const PieceBuffer&) = delete;
@@ -42,6 +43,16 @@ class PieceReader {
     // The next `length` bytes (at most a piece), valid until the next call; null when the file
     // ends before them. A read that delivers fewer bytes than asked for counts as a failed check.
     const unsigned char* Take(std::size_t length) {
+        const unsigned char* bytes = Peek(length);
+        if (bytes != nullptr) {
+            begin_ += length;
+        }
+        return bytes;
+    }
+
+    // As Take, but the bytes stay next: the reader looks at a whole entry in the piece before it
+    // hands the entry out with Skip.
+    const unsigned char* Peek(std::size_t length) {
         if (end_ - begin_ < length) {
             if (length > kPieceSize) {
                 return nullptr;
@@ -57,10 +68,14 @@ class PieceReader {
                 end_ += read;
             }
         }
-        const unsigned char* bytes = buffer_ + begin_;
-        begin_ += length;
-        return bytes;
+        return buffer_ + begin_;
     }
+
+    // The bytes of the buffer from the next one on: those read and the room after them.
+    std::size_t Readable() const { return kPieceSize - begin_; }
+
+    // Hands out `length` bytes that Peek has shown.
+    void Skip(std::size_t length) { begin_ += length; }
 
   private:
     std::FILE* file_;
@@ -306,24 +321,29 @@ bool CacheFile::Read(AirportFinder& finder, const char* path) {
         return false;
     }
 
+    // One pass over the pieces: each entry is checked, decoded and its name copied into the arena
+    // straight from the piece, with the checks of TakeEntry.
     std::int32_t named = 0;  // records whose names have been copied, cleared on failure
     bool valid = true;
     for (std::int32_t i = 0; valid && i < total; ++i) {
-        CacheEntry entry;
-        std::uint64_t failedAt = 0;
-        valid = TakeEntry(reader, entry, failedAt) == nullptr;
+        const unsigned char* head = reader.Peek(kEntryHeadSize);
+        const std::uint32_t nameLength = head != nullptr ? LoadU32(head + kRecordImageSize) : 0;
+        const unsigned char* entry = nameLength != 0 && nameLength < kCacheNameCapacity
+                                         ? reader.Peek(kEntryHeadSize + nameLength)
+                                         : nullptr;
+        valid = entry != nullptr;
         if (!valid) {
             break;
         }
+        unsigned char image[kRecordImageSize];
+        std::memcpy(image, entry, sizeof image);
         AirportRecord& record = finder.records[i];
-        DecodeRecordImage(entry.image, record);
-        const char* text = entry.name;
-        const std::uint32_t nameLength = entry.nameLength;
-        // The text up to its first zero byte, never more than L bytes.
-        const auto* zero = static_cast<const char*>(std::memchr(text, 0, nameLength));
-        const std::size_t textLength =
-            zero != nullptr ? static_cast<std::size_t>(zero - text) : nameLength;
-        record.name = finder.names.Copy(text, textLength);
+        DecodeRecordImage(image, record);
+        // The text up to its first zero byte, never more than L bytes; the piece may be read up
+        // to its end.
+        record.name = finder.names.CopyField(reinterpret_cast<const char*>(entry + kEntryHeadSize),
+                                             nameLength, reader.Readable() - kEntryHeadSize);
+        reader.Skip(kEntryHeadSize + nameLength);
         valid = record.name != nullptr;
         named = valid ? i + 1 : i;
     }

@@ -1,8 +1,9 @@
 #include "airports/default_areas.h"
 
-#include <cstring>
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <iterator>
-#include <string_view>
 
 #include "platform/ascii_case.h"
 
@@ -10,8 +11,8 @@ namespace halvern {
 
 namespace {
 
-// Directory suffixes of the default areas, in the order they are tested.
-constexpr const char* kDefaultAreaSuffixes[] = {
+// Directory suffixes of the default areas, in the host's order.
+constexpr std::string_view kDefaultAreaSuffixes[] = {
     "\\scenedb\\cities\\Egypt\\scenery\\",
     "\\scenedb\\cities\\London\\scenery\\",
     "\\scenedb\\cities\\berlin\\scenery\\",
@@ -80,28 +81,109 @@ constexpr const char* kDefaultAreaSuffixes[] = {
 };
 static_assert(std::size(kDefaultAreaSuffixes) == 65);
 
+// Every suffix is "\scenedb\", the group folder and a separator where the area has one, the
+// area's own folder, then this.
+constexpr std::string_view kSceneryFolder = "\\scenery\\";
+constexpr std::string_view kSceneryDatabase = "\\scenedb\\";
+
+// An area's own folder, the one before "\scenery\".
+constexpr std::string_view AreaFolder(std::string_view suffix) {
+    const std::string_view directory = suffix.substr(0, suffix.size() - kSceneryFolder.size());
+    return directory.substr(directory.rfind('\\') + 1);
+}
+
+// A folder name of up to 8 bytes, its ASCII letters folded, packed into a number: names hold no
+// zero byte, so two of them give the same key exactly when they are equal, letter case ignored.
+using FolderKey = std::uint64_t;
+constexpr std::size_t kLongestFolder = sizeof(FolderKey);
+
+constexpr FolderKey KeyOf(std::string_view folder) {
+    FolderKey key = 0;
+    for (const char c : folder) {
+        key = key << 8 | static_cast<unsigned char>(platform::FoldAsciiCase(c));
+    }
+    return key;
+}
+
+// The suffixes keyed by their area's own folder, in the order of the keys.
+struct FolderIndex {
+    FolderKey key;
+    std::uint8_t suffix;  // its place in kDefaultAreaSuffixes
+};
+
+constexpr auto kFolderIndex = [] {
+    std::array<FolderIndex, std::size(kDefaultAreaSuffixes)> index{};
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        index[i] = {KeyOf(AreaFolder(kDefaultAreaSuffixes[i])), static_cast<std::uint8_t>(i)};
+    }
+    std::sort(index.begin(), index.end(),
+              [](const FolderIndex& a, const FolderIndex& b) { return a.key < b.key; });
+    return index;
+}();
+
+// The index answers for every suffix: each has the shape above, a folder of 1 to 8 bytes, and a
+// key of its own, so that the folder names the one suffix that can match.
+constexpr bool IndexIsSound() {
+    for (std::size_t i = 0; i < kFolderIndex.size(); ++i) {
+        const std::string_view suffix = kDefaultAreaSuffixes[kFolderIndex[i].suffix];
+        const std::string_view folder = AreaFolder(suffix);
+        if (!suffix.starts_with(kSceneryDatabase) || !suffix.ends_with(kSceneryFolder) ||
+            folder.empty() || folder.size() > kLongestFolder ||
+            (i > 0 && kFolderIndex[i - 1].key >= kFolderIndex[i].key)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(IndexIsSound());
+
+// The suffix whose area folder is `folder` (letter case ignored); empty when there is none.
+std::string_view SuffixOfFolder(std::string_view folder) {
+    if (folder.empty() || folder.size() > kLongestFolder) {
+        return {};
+    }
+    const FolderKey key = KeyOf(folder);
+    const auto found = std::lower_bound(
+        kFolderIndex.begin(), kFolderIndex.end(), key,
+        [](const FolderIndex& entry, FolderKey wanted) { return entry.key < wanted; });
+    return found != kFolderIndex.end() && found->key == key ? kDefaultAreaSuffixes[found->suffix]
+                                                            : std::string_view();
+}
+
 }  // namespace
 
 bool IsInDefaultArea(const char* path) {
-    const char* lastSeparator = nullptr;
-    for (const char* c = path; *c != '\0'; ++c) {
-        if (*c == '\\' || *c == '/') {
-            lastSeparator = c;
-        }
+    return IsInDefaultArea(std::string_view(path));
+}
+
+bool IsInDefaultArea(std::string_view path) {
+    // The directory part ends at the last separator, found from the end.
+    std::size_t directoryLength = path.size();
+    while (directoryLength > 0 && path[directoryLength - 1] != '\\' &&
+           path[directoryLength - 1] != '/') {
+        --directoryLength;
     }
-    if (lastSeparator == nullptr) {
+    const std::string_view directory = path.substr(0, directoryLength);
+    if (!platform::EndsWithIgnoringAsciiCase(directory, kSceneryFolder)) {
         return false;
     }
-    // p is the separator's index; the suffix must end at it and leave a character before it.
-    const auto p = static_cast<std::size_t>(lastSeparator - path);
-    for (const char* suffix : kDefaultAreaSuffixes) {
-        const std::size_t length = std::strlen(suffix);
-        if (p >= length && platform::EqualIgnoringAsciiCase(
-                               std::string_view(path + p + 1 - length, length), suffix)) {
-            return true;
-        }
+    // Only the suffix of the folder before "\scenery\" can match; a folder longer than any
+    // area's is not looked at further.
+    const std::size_t folderEnd = directory.size() - kSceneryFolder.size();
+    std::size_t folderStart = folderEnd;
+    while (folderStart > 0 && directory[folderStart - 1] != '\\' &&
+           folderEnd - folderStart <= kLongestFolder) {
+        --folderStart;
     }
-    return false;
+    const std::string_view suffix =
+        SuffixOfFolder(directory.substr(folderStart, folderEnd - folderStart));
+    // The suffix needs a character before it.
+    return !suffix.empty() && directory.size() > suffix.size() &&
+           platform::EndsWithIgnoringAsciiCase(directory, suffix);
+}
+
+std::span<const std::string_view> DefaultAreaSuffixes() {
+    return kDefaultAreaSuffixes;
 }
 
 }  // namespace halvern

@@ -9,8 +9,6 @@ namespace halvern {
 // A block's header; its bytes follow it in the same heap block.
 struct NameArena::Block {
     Block* previous;
-    std::size_t capacity;  // bytes after the header
-    std::size_t used;
 
     char* Bytes() { return reinterpret_cast<char*>(this + 1); }
 };
@@ -39,15 +37,11 @@ bool NameArena::AddBlock(std::size_t capacity) {
     }
     auto* block = static_cast<Block*>(memory);
     block->previous = newest_;
-    block->capacity = capacity;
-    block->used = 0;
     newest_ = block;
+    free_ = block->Bytes();
+    end_ = free_ + capacity;
     held_ += sizeof(Block) + capacity;
     return true;
-}
-
-bool NameArena::HasRoom(std::size_t bytes) const {
-    return newest_ != nullptr && newest_->capacity - newest_->used >= bytes;
 }
 
 bool NameArena::Reserve(std::size_t bytes) {
@@ -55,23 +49,47 @@ bool NameArena::Reserve(std::size_t bytes) {
     return HasRoom(bytes) || AddBlock(bytes);
 }
 
+bool NameArena::AddBlockFor(std::size_t bytes) {
+    std::size_t capacity = held_ / 8;
+    capacity = capacity < kSmallestBlock ? kSmallestBlock : capacity;
+    capacity = capacity > kLargestBlock ? kLargestBlock : capacity;
+    return AddBlock(capacity < bytes ? bytes : capacity);
+}
+
+char* NameArena::Take(std::size_t bytes) {
+    if (!HasRoom(bytes) && !AddBlockFor(bytes)) {
+        return nullptr;
+    }
+    char* taken = free_;
+    free_ += bytes;
+    return taken;
+}
+
 char* NameArena::Copy(const char* text, std::size_t length) {
     if (length == SIZE_MAX) {
         return nullptr;
     }
-    const std::size_t bytes = length + 1;
-    if (!HasRoom(bytes)) {
-        std::size_t capacity = held_ / 8;
-        capacity = capacity < kSmallestBlock ? kSmallestBlock : capacity;
-        capacity = capacity > kLargestBlock ? kLargestBlock : capacity;
-        if (!AddBlock(capacity < bytes ? bytes : capacity)) {
-            return nullptr;
-        }
+    char* copy = Take(length + 1);
+    if (copy != nullptr) {
+        std::memcpy(copy, text, length);
+        copy[length] = '\0';
     }
-    char* copy = newest_->Bytes() + newest_->used;
-    std::memcpy(copy, text, length);
-    copy[length] = '\0';
-    newest_->used += bytes;
+    return copy;
+}
+
+char* NameArena::CopyField(const char* field, std::size_t length) {
+    if (length == 0 || field[length - 1] != '\0') {
+        const void* zero = std::memchr(field, 0, length);
+        return Copy(field, zero != nullptr
+                               ? static_cast<std::size_t>(static_cast<const char*>(zero) - field)
+                               : length);
+    }
+    if (!HasRoom(length) && !AddBlockFor(length)) {
+        return nullptr;
+    }
+    char* copy = free_;
+    std::memcpy(copy, field, length);
+    free_ += length;
     return copy;
 }
 
@@ -81,6 +99,8 @@ void NameArena::Release() {
         std::free(newest_);
         newest_ = previous;
     }
+    free_ = nullptr;
+    end_ = nullptr;
     held_ = 0;
 }
 

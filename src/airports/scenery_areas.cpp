@@ -59,7 +59,14 @@ class WalkedAreas {
 std::string AreaFromLocal(const std::string& simulatorDir, const char* local) {
     const bool absolute =
         local[0] == '/' || local[0] == '\\' || (local[0] != '\0' && local[1] == ':');
-    std::string area = absolute ? std::string(local) : simulatorDir + local;
+    // Composed in one block: the directory, the value and what may follow it.
+    const std::string_view value(local);
+    std::string area;
+    area.reserve((absolute ? 0 : simulatorDir.size()) + value.size() + 1 + kSceneryFolder.size());
+    if (!absolute) {
+        area = simulatorDir;
+    }
+    area += value;
     // Only a backslash counts as the end: a value ending in "/" gets a "\" after it.
     if (area.empty() || area.back() != '\\') {
         area += '\\';
@@ -281,13 +288,18 @@ void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, Scenery
         announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
         collector.Observer()->OnArea(*announced);
     }
+    // The directory is written once, with room for the longest name; each file's name replaces
+    // the one before it.
+    const std::string_view directory(areaDir);
     std::string path;
+    path.reserve(directory.size() + sizeof entry.name);
+    path = directory;
     for (; listed; listed = listing.Next(entry)) {
         const std::string_view name(entry.name);
         if (name == "." || name == "..") {
             continue;
         }
-        path.assign(areaDir);
+        path.resize(directory.size());
         path += name;
         collector.ScanFile(path.c_str(), entry);
     }

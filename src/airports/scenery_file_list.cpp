@@ -28,23 +28,34 @@ bool SceneryFileList::Append(const char* text, std::size_t length, std::uint32_t
 }
 
 void SceneryFileList::Add(const char* path, const platform::FileEntry& entry) {
+    Add(std::string_view(path), entry);
+}
+
+void SceneryFileList::Add(std::string_view path, const platform::FileEntry& entry) {
     if (!complete_) {
         return;
     }
-    const std::string_view full(path);
-    const std::size_t cut = full.find_last_of("\\/") + 1;  // 0 when there is no separator
-    const std::string_view directory = full.substr(0, cut);
-    const std::string_view leaf = full.substr(cut);
-    const std::string_view name = FieldText(entry.name, sizeof entry.name);
+    // The directory part ends at the last separator, found from the end.
+    std::size_t cut = path.size();
+    while (cut > 0 && path[cut - 1] != '\\' && path[cut - 1] != '/') {
+        --cut;
+    }
+    const std::string_view directory = path.substr(0, cut);
+    const std::string_view leaf = path.substr(cut);
 
     File file{};
-    if (!files_.empty() && directory == std::string_view(texts_.data() + lastDirectory_)) {
+    if (!files_.empty() &&
+        directory == std::string_view(texts_.data() + lastDirectory_, lastDirectoryLength_)) {
         file.directory = lastDirectory_;
     } else {
         complete_ = Append(directory.data(), directory.size(), file.directory);
     }
     complete_ = complete_ && Append(leaf.data(), leaf.size(), file.leaf);
-    if (complete_ && name == leaf) {
+    // The entry's name is most often the leaf: the field then holds it and its terminator.
+    const bool fieldIsLeaf = leaf.size() < sizeof entry.name && entry.name[leaf.size()] == '\0' &&
+                             std::memcmp(entry.name, leaf.data(), leaf.size()) == 0;
+    const std::string_view name = fieldIsLeaf ? leaf : FieldText(entry.name, sizeof entry.name);
+    if (complete_ && (fieldIsLeaf || name == leaf)) {
         file.name = file.leaf;
     } else {
         complete_ = complete_ && Append(name.data(), name.size(), file.name);
@@ -53,6 +64,7 @@ void SceneryFileList::Add(const char* path, const platform::FileEntry& entry) {
         return;
     }
     lastDirectory_ = file.directory;
+    lastDirectoryLength_ = directory.size();
     file.attributes = entry.attributes;
     file.size = entry.size;
     file.creationTime = entry.creationTime;
@@ -90,6 +102,7 @@ void SceneryFileList::Clear() {
     std::string().swap(texts_);
     std::vector<File>().swap(files_);
     lastDirectory_ = 0;
+    lastDirectoryLength_ = 0;
     complete_ = true;
 }
 

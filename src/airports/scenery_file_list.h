@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/file_entry.h"
@@ -22,6 +23,8 @@ namespace halvern {
 class SceneryFileList {
   public:
     void Add(const char* path, const platform::FileEntry& entry);
+    // The same for a path whose length is known.
+    void Add(std::string_view path, const platform::FileEntry& entry);
 
     // False when a file could not be kept (the list would outgrow its 32-bit offsets); the
     // extraction pass must then walk the scenery itself.
@@ -58,6 +61,7 @@ class SceneryFileList {
     std::string texts_;
     std::vector<File> files_;
     std::uint32_t lastDirectory_ = 0;
+    std::size_t lastDirectoryLength_ = 0;
     bool complete_ = true;
 };
 

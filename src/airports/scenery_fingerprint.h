@@ -4,6 +4,7 @@
 // of every accepted scenery file, in visiting order. It keys the cache file.
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/file_entry.h"
 
@@ -13,6 +14,9 @@ namespace halvern {
 // signed 8-bit value, is added after multiplying by 3; then the low 32 bits of the size and
 // both halves of the last-write time are XORed in.
 std::uint32_t FoldFingerprint(std::uint32_t fingerprint, const char* path,
+                              const platform::FileEntry& entry);
+// The same for a path whose length is known.
+std::uint32_t FoldFingerprint(std::uint32_t fingerprint, std::string_view path,
                               const platform::FileEntry& entry);
 
 }  // namespace halvern

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
+#include "platform/ascii_case.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
 
@@ -46,6 +49,60 @@ TEST(DefaultAreas, DirectoryPartMustEndWithASuffix) {
     }
 }
 
+// The test as first written: every suffix compared in turn where the path's last separator is.
+bool SuffixListTest(const std::string& path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    for (const std::string_view suffix : DefaultAreaSuffixes()) {
+        if (separator != std::string::npos && separator >= suffix.size() &&
+            platform::EqualIgnoringAsciiCase(
+                std::string_view(path).substr(separator + 1 - suffix.size(), suffix.size()),
+                suffix)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(DefaultAreas, AnswersAsTheSuffixListForEverySuffixAndItsNeighbours) {
+    // Every suffix as it is, in capitals, and changed at each place: a character left out or one
+    // more, a letter's case or another bit flipped, the next byte, a slash for a backslash.
+    std::vector<std::string> variants;
+    for (const std::string_view suffix : DefaultAreaSuffixes()) {
+        const std::string plain(suffix);
+        std::string capitals = plain;
+        for (char& c : capitals) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        variants.insert(variants.end(), {plain, capitals});
+        for (std::size_t i = 0; i <= plain.size(); ++i) {
+            variants.push_back(std::string(plain).insert(i, "x"));
+            variants.push_back(std::string(plain).insert(i, "\\"));
+            if (i == plain.size()) {
+                break;
+            }
+            variants.push_back(std::string(plain).erase(i, 1));
+            const char c = plain[i];
+            for (const int other : {c ^ 0x20, c ^ 0x80, c + 1, c == '\\' ? int{'/'} : int{'\\'}}) {
+                variants.push_back(plain);
+                variants.back()[i] = static_cast<char>(other);
+            }
+        }
+    }
+    int inside = 0;
+    for (const std::string& variant : variants) {
+        for (const char* before : {"", "C:\\Sim"}) {
+            for (const char* after : {"", "x.bgl", "sub\\x.bgl", "x/y.bgl"}) {
+                const std::string path = before + variant + after;
+                const bool expected = SuffixListTest(path);
+                ASSERT_EQ(IsInDefaultArea(path.c_str()), expected) << path;
+                inside += expected ? 1 : 0;
+            }
+        }
+    }
+    // At least each suffix as it is and in capitals, below "C:\Sim", as a folder and with a file.
+    EXPECT_GE(inside, 65 * 2 * 2);
+}
+
 platform::FileEntry Entry(std::uint64_t size, std::uint64_t written) {
     platform::FileEntry entry{};
     entry.size = size;
@@ -67,6 +124,14 @@ TEST(SceneryFingerprint, FoldsPathBytesSizeAndWriteTime) {
     // Arithmetic wraps modulo 2^32.
     EXPECT_EQ(FoldFingerprint(0x80000000u, "", Entry(0, 0)), 0x80000000u);
     EXPECT_EQ(FoldFingerprint(0x80000000u, "\x01", Entry(0, 0)), 0x80000001u);
+    // Paths of every length fold as byte after byte.
+    std::string path;
+    std::uint32_t folded = 11;
+    for (const char c : std::string_view("C:\\S\xE9\xFF\\x.bgl")) {
+        path += c;
+        folded = folded * 3u + static_cast<std::uint32_t>(static_cast<std::int8_t>(c));
+        EXPECT_EQ(FoldFingerprint(11, path, Entry(0, 0)), folded) << path;
+    }
 }
 
 TEST(SceneryFingerprint, IgnoresHighSizeBitsCreationAndAccessTimes) {

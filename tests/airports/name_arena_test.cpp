@@ -35,6 +35,28 @@ TEST(NameArena, CopiesAPrefixAndTerminatesIt) {
     EXPECT_STREQ(arena.Copy("A\0B", 3), "A");  // an inner zero ends the text as stored
 }
 
+TEST(NameArena, CopiesTheTextOfAFieldUpToItsFirstZero) {
+    NameArena arena;
+    ASSERT_TRUE(arena.Reserve(12));
+    const std::size_t held = arena.BytesHeld();
+    // A field that ends in a zero takes exactly its length, wherever its first zero lies.
+    EXPECT_STREQ(arena.CopyField("Field\0", 6), "Field");
+    EXPECT_STREQ(arena.CopyField("A\0BCD\0", 6), "A");
+    EXPECT_EQ(arena.BytesHeld(), held);
+    // Any other field: up to its first zero, or all of it and a zero.
+    EXPECT_STREQ(arena.CopyField("XY\0Z", 4), "XY");
+    EXPECT_STREQ(arena.CopyField("Open", 4), "Open");
+    EXPECT_STREQ(arena.CopyField("", 0), "");
+    // In a buffer that may be read further, the bytes moved with a short field leave the copies
+    // before it intact and are overwritten by the next one.
+    const std::string buffer = std::string("Kilo\0Lima\0", 10) + std::string(100, 'x');
+    const char* kilo = arena.CopyField(buffer.data(), 5, buffer.size());
+    const char* lima = arena.CopyField(buffer.data() + 5, 5, buffer.size() - 5);
+    EXPECT_STREQ(kilo, "Kilo");
+    EXPECT_STREQ(lima, "Lima");
+    EXPECT_EQ(lima, kilo + 5);
+}
+
 TEST(NameArena, AReservedTotalTakesOneBlockOfExactlyThatSize) {
     NameArena arena;
     ASSERT_TRUE(arena.Reserve(30000));

@@ -1,9 +1,9 @@
 // The performance suite of Halvern: start-up, nearby query, overlay refresh and database memory,
 // each against its floor measured in the same run, summed up in one table at the end.
 //
-//   halvern_bench --world=SCALE_DIR --demo-world=DEMO_DIR [benchmark options]
+//   halvern_bench --world=SCALE_DIR --demo-world=DEMO_DIR --many-world=MANY_DIR [options]
 //
-// The two directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
+// The three directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
 // makes them). Without them the start-up and memory benchmarks report an error and the query
 // runs on a world generated in memory. The console report goes to standard error, the table to
 // standard output.
@@ -20,17 +20,25 @@
 
 int main(int argc, char** argv) {
     using namespace halvern::bench;
-    constexpr std::string_view kWorld = "--world=";
-    constexpr std::string_view kDemoWorld = "--demo-world=";
+    // The option that names each world's directory.
+    constexpr struct {
+        std::string_view option;
+        WorldKind kind;
+    } kWorldOptions[] = {{"--world=", WorldKind::kScale},
+                         {"--demo-world=", WorldKind::kDemo},
+                         {"--many-world=", WorldKind::kManyFiles}};
     // Our own options are taken out before the library reads the rest.
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {
         const std::string_view argument(argv[i]);
-        if (argument.substr(0, kWorld.size()) == kWorld) {
-            SetWorldDirectory(WorldKind::kScale, std::string(argument.substr(kWorld.size())));
-        } else if (argument.substr(0, kDemoWorld.size()) == kDemoWorld) {
-            SetWorldDirectory(WorldKind::kDemo, std::string(argument.substr(kDemoWorld.size())));
-        } else {
+        bool ours = false;
+        for (const auto& world : kWorldOptions) {
+            if (argument.substr(0, world.option.size()) == world.option) {
+                SetWorldDirectory(world.kind, std::string(argument.substr(world.option.size())));
+                ours = true;
+            }
+        }
+        if (!ours) {
             rest.push_back(argv[i]);
         }
     }

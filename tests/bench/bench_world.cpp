@@ -17,7 +17,7 @@
 namespace halvern::bench {
 namespace {
 
-std::string worldDirectories[2];
+std::string worldDirectories[kWorldKinds];
 
 // Notes every scenery file that the walk hands over, without opening any.
 class InventoryCollector : public AFDInfoCollector {
@@ -90,7 +90,7 @@ void SetWorldDirectory(WorldKind kind, const std::string& nativeDirectory) {
 }
 
 const BenchWorld* World(WorldKind kind) {
-    static std::optional<std::unique_ptr<BenchWorld>> worlds[2];
+    static std::optional<std::unique_ptr<BenchWorld>> worlds[kWorldKinds];
     auto& world = worlds[static_cast<int>(kind)];
     if (!world) {
         world = LoadWorld(worldDirectories[static_cast<int>(kind)]);

@@ -23,7 +23,7 @@ using testing::CurrentHeap;
 void MeasureStep(benchmark::State& state, bool cold) {
     const BenchWorld* world = World(static_cast<WorldKind>(state.range(0)));
     if (world == nullptr) {
-        state.SkipWithError("no world: give --world=DIR and --demo-world=DIR");
+        state.SkipWithError("no world: give --world=DIR, --demo-world=DIR and --many-world=DIR");
         return;
     }
     for (auto _ : state) {
@@ -67,8 +67,20 @@ void BM_DatabaseMemoryCold(benchmark::State& state) {
     MeasureStep(state, true);
 }
 
-BENCHMARK(BM_DatabaseMemoryWarm)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Repetitions(1);
-BENCHMARK(BM_DatabaseMemoryCold)->ArgName("world")->Arg(0)->Arg(1)->Iterations(1)->Repetitions(1);
+BENCHMARK(BM_DatabaseMemoryWarm)
+    ->ArgName("world")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(1)
+    ->Repetitions(1);
+BENCHMARK(BM_DatabaseMemoryCold)
+    ->ArgName("world")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Iterations(1)
+    ->Repetitions(1);
 
 }  // namespace
 }  // namespace halvern::bench
