@@ -10,7 +10,6 @@
 #include "airports/afd_info_collector.h"
 #include "airports/byte_order.h"
 #include "platform/ascii_case.h"
-#include "platform/directory_identity.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
@@ -47,8 +46,10 @@ constexpr std::string_view kSimulatorRelativePrefix = "=:\\=\\";
 // directory's files.
 class WalkedAreas {
   public:
-    bool FirstVisit(const std::string& area) {
-        return visited_.insert(platform::DirectoryIdentity(area.c_str())).second;
+    // Whether the listing's directory comes for the first time. The key is read from the open
+    // listing, which the walk needs anyway: no second look-up of the directory's name.
+    bool FirstVisit(platform::DirectoryListing& listing) {
+        return visited_.insert(listing.Identity()).second;
     }
 
   private:
@@ -101,9 +102,46 @@ void ReportArea(const AFDInfoCollector& collector, const SceneryArea& area) {
     }
 }
 
-// Walks an area of the list, telling the observer of it with its fate.
-void WalkListedArea(AFDInfoCollector& collector, SceneryArea area) {
-    WalkAreaDirectory(collector, area.directory, &area);
+// Hands on the scenery files of a listing whose first entry has been asked for (`listed`: there
+// was one). With `announced`, the area is first told to the collector's observer, its fate filled
+// in (read, or its directory missing).
+void WalkListing(AFDInfoCollector& collector, const char* areaDir,
+                 platform::DirectoryListing& listing, platform::FileEntry& entry, bool listed,
+                 SceneryArea* announced) {
+    // The area is told before its files, with whether its directory could be listed at all.
+    if (announced != nullptr && collector.Observer() != nullptr) {
+        announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
+        collector.Observer()->OnArea(*announced);
+    }
+    // The directory is written once, with room for the longest name; each file's name replaces
+    // the one before it.
+    const std::string_view directory(areaDir);
+    std::string path;
+    path.reserve(directory.size() + sizeof entry.name);
+    path = directory;
+    for (; listed; listed = listing.Next(entry)) {
+        const std::string_view name(entry.name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        path.resize(directory.size());
+        path += name;
+        collector.ScanFile(path.c_str(), entry);
+    }
+}
+
+// Walks an area of the list, telling the observer of it with its fate; an area whose directory
+// an earlier area walked is told as already walked.
+void WalkListedArea(AFDInfoCollector& collector, SceneryArea area, WalkedAreas& walked) {
+    platform::DirectoryListing listing(area.directory);
+    if (!walked.FirstVisit(listing)) {
+        area.fate = AreaFate::kAlreadyWalked;
+        ReportArea(collector, area);
+        return;
+    }
+    platform::FileEntry entry{};
+    const bool listed = listing.Next(entry);
+    WalkListing(collector, area.directory, listing, entry, listed, &area);
 }
 
 // What became of a list file that could not be opened or read.
@@ -186,12 +224,10 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
         if (!platform::EqualIgnoringAsciiCase(active, "true")) {
             ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
                                    AreaFate::kInactive, local});
-        } else if (!walked.FirstVisit(area)) {
-            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                   AreaFate::kAlreadyWalked, local});
         } else {
-            WalkListedArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                       AreaFate::kRead, local});
+            WalkListedArea(
+                collector,
+                {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kRead, local}, walked);
         }
     }
     // What follows only informs an observer; the module attaches none and pays nothing for it.
@@ -245,13 +281,9 @@ ListState WalkWorldList(AFDInfoCollector& collector, const std::string& simulato
         const char* path = reinterpret_cast<const char*>(data.data() + pathStart);
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
-        if (walked.FirstVisit(area)) {
-            WalkListedArea(collector,
-                           {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead, path});
-        } else {
-            ReportArea(collector, {area.c_str(), AreaSource::kWorldList, number,
-                                   AreaFate::kAlreadyWalked, path});
-        }
+        WalkListedArea(collector,
+                       {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead, path},
+                       walked);
     }
     return state;
 }
@@ -282,27 +314,8 @@ void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, Scenery
     }
     platform::DirectoryListing listing(areaDir);
     platform::FileEntry entry{};
-    bool listed = listing.Next(entry);
-    // The area is told before its files, with whether its directory could be listed at all.
-    if (announced != nullptr && collector.Observer() != nullptr) {
-        announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
-        collector.Observer()->OnArea(*announced);
-    }
-    // The directory is written once, with room for the longest name; each file's name replaces
-    // the one before it.
-    const std::string_view directory(areaDir);
-    std::string path;
-    path.reserve(directory.size() + sizeof entry.name);
-    path = directory;
-    for (; listed; listed = listing.Next(entry)) {
-        const std::string_view name(entry.name);
-        if (name == "." || name == "..") {
-            continue;
-        }
-        path.resize(directory.size());
-        path += name;
-        collector.ScanFile(path.c_str(), entry);
-    }
+    const bool listed = listing.Next(entry);
+    WalkListing(collector, areaDir, listing, entry, listed, announced);
 }
 
 }  // namespace halvern

@@ -1,5 +1,7 @@
 #include "platform/directory_identity.h"
 
+#include <cstring>
+
 #include "platform/ascii_case.h"
 
 namespace halvern::platform {
@@ -35,6 +37,18 @@ std::string NormalisedSpelling(std::string_view hostPath) {
         at = end;
     }
     return spelling;
+}
+
+std::string IdentityKey(std::uint64_t device, std::uint64_t file) {
+    // A marker and the two numbers' bytes: no spelling key starts with the marker.
+    std::string key(1 + sizeof device + sizeof file, 'i');
+    std::memcpy(key.data() + 1, &device, sizeof device);
+    std::memcpy(key.data() + 1 + sizeof device, &file, sizeof file);
+    return key;
+}
+
+std::string SpellingKey(std::string_view hostPath) {
+    return 'n' + NormalisedSpelling(hostPath);
 }
 
 }  // namespace halvern::platform

@@ -6,6 +6,7 @@
 // name it, so that a list naming one directory in many spellings costs no more than naming it
 // once.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,11 @@ std::string DirectoryIdentity(const char* hostDirectory);
 // A host path with its separators ('\' or '/') collapsed into one '\', its "." steps removed and
 // its ASCII letters folded: the key of a directory whose identity the system does not give.
 std::string NormalisedSpelling(std::string_view hostPath);
+
+// The keys' two forms, for the platform's implementations (the directory listing gives the key
+// of the directory it has open): a directory the system identifies by its device or volume and
+// its file number, and one known only by its spelling. The two never compare equal.
+std::string IdentityKey(std::uint64_t device, std::uint64_t file);
+std::string SpellingKey(std::string_view hostPath);
 
 }  // namespace halvern::platform

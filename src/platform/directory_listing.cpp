@@ -8,6 +8,7 @@ DirectoryListing::DirectoryListing(const char* hostDirectory) {
         unreadable_ = true;
         return;
     }
+    directory_ = hostDirectory;
     query_ = QueryFor(hostDirectory);
 }
 

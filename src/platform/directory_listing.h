@@ -27,10 +27,16 @@ class DirectoryListing {
     // not exist, is not a directory, or cannot be read), as against one without a matching entry.
     bool Unreadable() const { return unreadable_; }
 
+    // The key of the directory itself (directory_identity.h), taken from the open listing where
+    // the system gives it (the listing is then opened, as the first Next would), else from the
+    // directory's spelling. Costs no reading of entries.
+    std::string Identity();
+
   private:
     // What the operating system is asked to list for a directory in the host's form.
     static std::string QueryFor(const char* hostDirectory);
 
+    std::string directory_;   // as the caller named it
     std::string query_;       // what the operating system is asked to list
     void* handle_ = nullptr;  // the open listing; null before the first call and when none
     bool started_ = false;

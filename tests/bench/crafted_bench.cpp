@@ -162,6 +162,59 @@ void BM_CraftedLists(benchmark::State& state) {
     state.SetLabel(kind == 0 ? "scenery.cfg areas" : kind == 1 ? "world.vis" : "area files");
 }
 
+// scenery.cfg naming one area of 20 scenery files in 3,000 spellings (repeated separators, "."
+// steps, letter case of the scenery folder), and its floor: 3,000 areas in empty directories of
+// their own. The walk-once guard knows a directory by its identity, so the spellings cost a look
+// at each name and one walk of the area, not 3,000 walks of its files.
+constexpr int kSpellings = 3000;
+
+std::string SpelledSimulator(bool spellings) {
+    const fs::path dir = Scratch::Get().Root() / (spellings ? "spellings" : "empty-areas");
+    const std::string host = platform::HostPathFromNative(dir.string()) + "\\";
+    if (fs::exists(dir)) {
+        return host;
+    }
+    std::string config;
+    if (spellings) {
+        fs::create_directories(dir / "Addon Scenery" / "US" / "scenery");
+        const std::vector<unsigned char> file = crafted::Scenery(Shape::kManyRecords, 4096);
+        for (int n = 0; n < 20; ++n) {
+            WriteText(dir / "Addon Scenery" / "US" / "scenery" / ("f" + std::to_string(n) + ".bgl"),
+                      std::string(file.begin(), file.end()));
+        }
+    }
+    for (int n = 1; n <= kSpellings; ++n) {
+        std::string local;
+        if (spellings) {
+            // n % 60 trailing separators after n / 60 "." steps: 3,000 different spellings.
+            local = "Addon Scenery\\US";
+            for (int step = 0; step < n / 60; ++step) {
+                local += "\\.";
+            }
+            local += std::string(static_cast<std::size_t>(n % 60) + 1, '\\');
+        } else {
+            local = "Empty\\" + std::to_string(n);
+            fs::create_directories(dir / "Empty" / std::to_string(n) / "scenery");
+        }
+        char area[32];
+        std::snprintf(area, sizeof area, "[Area.%03d]\r\n", n);
+        config += area + ("Local=" + local + "\r\nActive=TRUE\r\n");
+    }
+    fs::create_directories(dir);
+    WriteText(dir / "scenery.cfg", config);
+    return host;
+}
+
+void BM_AreaSpellings(benchmark::State& state) {
+    const std::string simulator = SpelledSimulator(state.range(0) != 0);
+    for (auto _ : state) {
+        AirportFinder finder;
+        finder.BuildFromScenery(simulator.c_str());
+        benchmark::DoNotOptimize(finder.RecordCount());
+    }
+    state.SetLabel(state.range(0) != 0 ? "one area in 3,000 spellings" : "3,000 empty areas");
+}
+
 void ShapesAndSizes(benchmark::internal::Benchmark* bench) {
     for (const Shape shape : crafted::kShapes) {
         for (const int megabytes : {1, 4, 16}) {
@@ -179,6 +232,7 @@ BENCHMARK(BM_CraftedLists)
     ->ArgNames({"list", "MB"})
     ->ArgsProduct({{0, 1, 2}, {1, 4, 16}})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AreaSpellings)->ArgName("spellings")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace halvern::bench

@@ -10,9 +10,9 @@ std::string DirectoryIdentity(const char* hostDirectory) {
     struct stat info {};
     // stat follows links: a link to the directory is the directory.
     if (::stat(NativePath(hostDirectory).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        return "inode " + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+        return IdentityKey(info.st_dev, info.st_ino);
     }
-    return "name " + NormalisedSpelling(hostDirectory);
+    return SpellingKey(hostDirectory);
 }
 
 }  // namespace halvern::platform

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/ascii_case.h"
+#include "platform/directory_identity.h"
 #include "platform/posix/host_path.h"
 
 namespace halvern::platform {
@@ -86,6 +87,15 @@ bool FillEntry(int directory, const char* name, FileEntry& entry) {
     return true;
 }
 
+// Opens the directory of a listing, once.
+void OpenListing(const std::string& query, void*& handle, bool& started, bool& unreadable) {
+    if (!started) {
+        started = true;
+        handle = ::opendir(query.c_str());
+        unreadable = handle == nullptr;
+    }
+}
+
 }  // namespace
 
 std::string DirectoryListing::QueryFor(const char* hostDirectory) {
@@ -97,6 +107,16 @@ std::string DirectoryListing::QueryFor(const char* hostDirectory) {
     return query;
 }
 
+std::string DirectoryListing::Identity() {
+    OpenListing(query_, handle_, started_, unreadable_);
+    struct stat info {};
+    // The listing's own descriptor: no second look-up of the name.
+    if (handle_ != nullptr && ::fstat(::dirfd(static_cast<DIR*>(handle_)), &info) == 0) {
+        return IdentityKey(info.st_dev, info.st_ino);
+    }
+    return SpellingKey(directory_);
+}
+
 DirectoryListing::~DirectoryListing() {
     if (handle_ != nullptr) {
         ::closedir(static_cast<DIR*>(handle_));
@@ -104,11 +124,7 @@ DirectoryListing::~DirectoryListing() {
 }
 
 bool DirectoryListing::Next(FileEntry& entry) {
-    if (!started_) {
-        started_ = true;
-        handle_ = ::opendir(query_.c_str());
-        unreadable_ = handle_ == nullptr;
-    }
+    OpenListing(query_, handle_, started_, unreadable_);
     if (handle_ == nullptr) {
         return false;
     }

@@ -17,11 +17,11 @@ std::string DirectoryIdentity(const char* hostDirectory) {
                            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         CloseHandle(directory);
         if (known) {
-            return "index " + std::to_string(info.dwVolumeSerialNumber) + ":" +
-                   std::to_string(info.nFileIndexHigh) + ":" + std::to_string(info.nFileIndexLow);
+            return IdentityKey(info.dwVolumeSerialNumber,
+                               (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow);
         }
     }
-    return "name " + NormalisedSpelling(hostDirectory);
+    return SpellingKey(hostDirectory);
 }
 
 }  // namespace halvern::platform

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/directory_identity.h"
+
 namespace halvern::platform {
 
 namespace {
@@ -39,6 +41,11 @@ bool FillEntry(const WIN32_FIND_DATAA& found, FileEntry& entry) {
 std::string DirectoryListing::QueryFor(const char* hostDirectory) {
     // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
     return std::string(hostDirectory) + "*.bgl";
+}
+
+std::string DirectoryListing::Identity() {
+    // A find handle does not tell the directory it lists: the directory is opened by its name.
+    return DirectoryIdentity(directory_.c_str());
 }
 
 DirectoryListing::~DirectoryListing() {
