@@ -74,8 +74,11 @@ std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
     return step <= 0 ? -1 : q + step;
 }
 
-std::size_t DetailBlocks::IndexOf(std::int64_t key) const {
-    return static_cast<std::size_t>(std::lower_bound(keys_, keys_ + keyCount_, key) - keys_);
+std::size_t DetailBlocks::IndexOf(std::int64_t offset) const {
+    return static_cast<std::size_t>(
+        std::lower_bound(keys_, keys_ + keyCount_, offset,
+                         [](const Key& key, std::int64_t value) { return key.offset < value; }) -
+        keys_);
 }
 
 bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
@@ -87,11 +90,11 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
     // Every step goes forward, so no block reads below the first start: the maps begin there.
     base_ = std::min(starts[0], mapped_);
     const auto words = static_cast<std::size_t>((mapped_ - base_ + 63) / 64);
-    // One block holds both maps, then the keys, then their outcomes; a small file's fits in the
+    // One block holds both maps, then the keys with their outcomes; a small file's fits in the
     // object itself. Each walk of the first pass ends at one junction at most.
-    constexpr std::size_t kOutcomeWords = sizeof(BlockOutcome) / sizeof(std::uint64_t);
-    static_assert(sizeof(BlockOutcome) % sizeof(std::uint64_t) == 0);
-    const std::size_t total = 2 * words + 2 * count + 2 * count * kOutcomeWords;
+    constexpr std::size_t kKeyWords = sizeof(Key) / sizeof(std::uint64_t);
+    static_assert(sizeof(Key) % sizeof(std::uint64_t) == 0);
+    const std::size_t total = 2 * words + 2 * count * kKeyWords;
     std::uint64_t* storage = inline_;
     if (total > kInlineWords) {
         heap_.reset(new (std::nothrow) std::uint64_t[total]);
@@ -103,57 +106,73 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
     std::fill(storage, storage + 2 * words, std::uint64_t{0});
     read_ = storage;
     isKey_ = storage + words;
-    keys_ = reinterpret_cast<std::int64_t*>(storage + 2 * words);
-    outcomes_ = std::uninitialized_value_construct_n(
-                    reinterpret_cast<BlockOutcome*>(storage + 2 * words + 2 * count), 2 * count) -
-                2 * count;
+    keys_ = std::uninitialized_value_construct_n(reinterpret_cast<Key*>(storage + 2 * words),
+                                                 2 * count) -
+            2 * count;
     keyCount_ = count;
-    std::copy(starts, starts + count, keys_);
     for (std::size_t i = 0; i < count; ++i) {
+        keys_[i].offset = starts[i];
         if (starts[i] < mapped_) {
             Mark(isKey_, starts[i]);
         }
     }
 
-    // First pass: mark what each block reads, up to a sub-record another block read before.
+    // First pass: mark what each block reads, up to a sub-record another block read before. A
+    // block that reaches its end without meeting one was walked whole: its outcome is final. In
+    // a file whose blocks share nothing, which is every sound file, that is every block.
     for (std::size_t i = 0; i < count; ++i) {
-        BlockOutcome ignored;
-        for (std::int64_t q = starts[i]; q >= 0 && q < sectionEnd_; q = Step(q, ignored)) {
+        BlockOutcome outcome;
+        bool joins = false;
+        for (std::int64_t q = starts[i]; q >= 0 && q < sectionEnd_; q = Step(q, outcome)) {
             if (q >= mapped_) {
-                break;  // cannot be read: the block ends there whatever reaches it
+                // Cannot be read: the block ends there whatever reaches it.
+                outcome.outside = true;
+                break;
             }
             if (Marked(read_, q)) {
                 if (!Marked(isKey_, q)) {
                     Mark(isKey_, q);
-                    keys_[keyCount_++] = q;
+                    keys_[keyCount_++].offset = q;
                 }
+                joins = true;
                 break;
             }
             Mark(read_, q);
         }
+        keys_[i].outcome = outcome;
+        keys_[i].final = !joins;
     }
-    std::sort(keys_, keys_ + keyCount_);
+    if (keyCount_ > count) {
+        std::sort(keys_, keys_ + keyCount_,
+                  [](const Key& a, const Key& b) { return a.offset < b.offset; });
+    }
 
-    // Second pass: the keys in falling order, each walked up to the next key on its chain.
+    // Second pass: the other keys in falling order, each walked up to the next key on its chain,
+    // whose outcome is final by then.
     for (std::size_t i = keyCount_; i-- > 0;) {
-        const std::int64_t key = keys_[i];
+        Key& key = keys_[i];
+        if (key.final) {
+            continue;
+        }
         BlockOutcome outcome;
-        std::int64_t q = key;
+        std::int64_t q = key.offset;
         while (q >= 0 && q < sectionEnd_) {
-            if (q != key && Marked(isKey_, q)) {
-                outcome = Joined(outcome, outcomes_[IndexOf(q)]);
+            if (q != key.offset && Marked(isKey_, q)) {
+                outcome = Joined(outcome, keys_[IndexOf(q)].outcome);
                 break;
             }
             q = Step(q, outcome);
         }
-        outcomes_[i] = outcome;
+        key.outcome = outcome;
+        key.final = true;
     }
     return true;
 }
 
 BlockOutcome DetailBlocks::Outcome(std::int64_t start) const {
     const std::size_t index = IndexOf(start);
-    return index < keyCount_ && keys_[index] == start ? outcomes_[index] : BlockOutcome{};
+    return index < keyCount_ && keys_[index].offset == start ? keys_[index].outcome
+                                                             : BlockOutcome{};
 }
 
 }  // namespace halvern

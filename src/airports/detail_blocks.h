@@ -8,11 +8,12 @@
 // its own would read a shared block (or the shared end of many blocks) once per airport: time
 // that grows with the square of the file size. Here the chains are walked twice:
 //   1. from every block start, marking each sub-record read and stopping at one already marked,
-//      which is recorded as a junction (an offset that two chains reach);
-//   2. from every start and junction in falling order, up to the next start or junction, whose
-//      outcome is already known and is joined to the part just walked.
-// Both passes read each sub-record of the file at most once; the outcome of every block is what
-// walking it alone would give.
+//      which is recorded as a junction (an offset that two chains reach); a block that reaches
+//      its end without one was walked whole, and its outcome is kept;
+//   2. from every other start and every junction in falling order, up to the next start or
+//      junction, whose outcome is already known and is joined to the part just walked.
+// Both passes read each sub-record of the file at most once, and a file whose blocks share
+// nothing is read once; the outcome of every block is what walking it alone would give.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,7 +56,15 @@ class DetailBlocks {
 
     bool Marked(const std::uint64_t* bits, std::int64_t q) const;
     void Mark(std::uint64_t* bits, std::int64_t q) const;
-    std::size_t IndexOf(std::int64_t key) const;
+    // A start or junction with the outcome of the walk from it, final once known whole.
+    struct Key {
+        std::int64_t offset;
+        BlockOutcome outcome;
+        bool final;
+    };
+
+    // The index of the first key at or above `offset`.
+    std::size_t IndexOf(std::int64_t offset) const;
 
     const ImageReader& image_;
     std::int64_t sectionEnd_;
@@ -67,10 +76,9 @@ class DetailBlocks {
     static constexpr std::size_t kInlineWords = 512;
     std::uint64_t inline_[kInlineWords];
     std::unique_ptr<std::uint64_t[]> heap_;
-    std::uint64_t* read_ = nullptr;     // sub-records read by the first pass
-    std::uint64_t* isKey_ = nullptr;    // starts and junctions
-    std::int64_t* keys_ = nullptr;      // starts and junctions, rising
-    BlockOutcome* outcomes_ = nullptr;  // the outcome of each key
+    std::uint64_t* read_ = nullptr;   // sub-records read by the first pass
+    std::uint64_t* isKey_ = nullptr;  // starts and junctions
+    Key* keys_ = nullptr;             // starts, then junctions; rising after the first pass
     std::size_t keyCount_ = 0;
     std::uint64_t visits_ = 0;
 };
