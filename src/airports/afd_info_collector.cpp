@@ -267,31 +267,37 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     // The section ends at S + size (the head is not added).
     const std::int64_t sectionEnd = static_cast<std::int64_t>(section) + sectionSize;
     // The blocks are walked together first (each sub-record read a bounded number of times,
-    // however many airports share it), then the airports are reported in file order.
+    // however many airports share it), then the airports are reported in file order. A small
+    // file's block starts are gathered on the stack as they are counted; a larger file's are
+    // gathered again into a block of their number.
+    std::int64_t few[64];
+    constexpr std::size_t kFew = sizeof few / sizeof few[0];
     std::size_t blockCount = 0;
     ForEachAirport(reader, section, sectionEnd,
-                   [&](std::int64_t, std::int64_t) -> std::optional<WalkEnd> {
+                   [&](std::int64_t, std::int64_t detail) -> std::optional<WalkEnd> {
+                       if (blockCount < kFew) {
+                           few[blockCount] = detail;
+                       }
                        ++blockCount;
                        return std::nullopt;
                    });
-    // A small file's block starts stay on the stack.
-    std::int64_t few[64];
     std::unique_ptr<std::int64_t[]> many;
     std::int64_t* starts = few;
-    if (blockCount > sizeof few / sizeof few[0]) {
+    if (blockCount > kFew) {
         many.reset(new (std::nothrow) std::int64_t[blockCount]);
         if (!many) {
             ranOutOfMemory_ = true;
             return;
         }
         starts = many.get();
+        std::size_t filled = 0;
+        ForEachAirport(reader, section, sectionEnd,
+                       [&](std::int64_t, std::int64_t detail) -> std::optional<WalkEnd> {
+                           starts[filled++] = detail;
+                           return std::nullopt;
+                       });
     }
-    std::size_t filled = 0;
-    ForEachAirport(reader, section, sectionEnd,
-                   [&](std::int64_t, std::int64_t detail) -> std::optional<WalkEnd> {
-                       starts[filled++] = detail;
-                       return std::nullopt;
-                   });
+    const std::size_t filled = blockCount;
     DetailBlocks blocks(reader, sectionEnd);
     if (!blocks.Walk(starts, filled)) {
         ranOutOfMemory_ = true;  // the only way a walk fails

@@ -36,16 +36,6 @@ DetailBlocks::DetailBlocks(const ImageReader& image, std::int64_t sectionEnd)
     mapped_ = std::max<std::int64_t>(0, std::min(sectionEnd, size));
 }
 
-bool DetailBlocks::Marked(const std::uint64_t* bits, std::int64_t q) const {
-    const std::int64_t bit = q - base_;
-    return q < mapped_ && (bits[bit / 64] >> (bit % 64) & 1) != 0;
-}
-
-void DetailBlocks::Mark(std::uint64_t* bits, std::int64_t q) const {
-    const std::int64_t bit = q - base_;
-    bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
-}
-
 std::int64_t DetailBlocks::Step(std::int64_t q, BlockOutcome& outcome) {
     ++visits_;
     std::uint32_t kind = 0;
@@ -170,9 +160,17 @@ bool DetailBlocks::Walk(std::int64_t* starts, std::size_t count) {
 }
 
 BlockOutcome DetailBlocks::Outcome(std::int64_t start) const {
-    const std::size_t index = IndexOf(start);
-    return index < keyCount_ && keys_[index].offset == start ? keys_[index].outcome
-                                                             : BlockOutcome{};
+    // The airports of a file mostly ask in the order of their blocks: the key after the one
+    // found last is tried before a search.
+    std::size_t index = lastFound_ + 1;
+    if (index >= keyCount_ || keys_[index].offset != start) {
+        index = IndexOf(start);
+    }
+    if (index < keyCount_ && keys_[index].offset == start) {
+        lastFound_ = index;
+        return keys_[index].outcome;
+    }
+    return BlockOutcome{};
 }
 
 }  // namespace halvern

@@ -54,8 +54,15 @@ class DetailBlocks {
     // the image).
     std::int64_t Step(std::int64_t q, BlockOutcome& outcome);
 
-    bool Marked(const std::uint64_t* bits, std::int64_t q) const;
-    void Mark(std::uint64_t* bits, std::int64_t q) const;
+    // The bit of sub-record offset `q` in a map (`q` from base_; Marked is false from mapped_).
+    bool Marked(const std::uint64_t* bits, std::int64_t q) const {
+        const std::int64_t bit = q - base_;
+        return q < mapped_ && (bits[bit / 64] >> (bit % 64) & 1) != 0;
+    }
+    void Mark(std::uint64_t* bits, std::int64_t q) const {
+        const std::int64_t bit = q - base_;
+        bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
     // A start or junction with the outcome of the walk from it, final once known whole.
     struct Key {
         std::int64_t offset;
@@ -80,6 +87,7 @@ class DetailBlocks {
     std::uint64_t* isKey_ = nullptr;  // starts and junctions
     Key* keys_ = nullptr;             // starts, then junctions; rising after the first pass
     std::size_t keyCount_ = 0;
+    mutable std::size_t lastFound_ = SIZE_MAX;  // the key Outcome found last; none at first
     std::uint64_t visits_ = 0;
 };
 
