@@ -8,10 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <nlohmann/json.hpp>
 
 #include "airports/byte_order.h"
-#include "integration/output_lines.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/temp_dir.h"
@@ -20,10 +18,8 @@ namespace halvern {
 namespace {
 
 namespace fs = std::filesystem;
-using nlohmann::json;
 using scenery::ReadBytes;
 using scenery::WriteBytes;
-using testing::ExpectLines;
 using testing::Quoted;
 using testing::RunTool;
 using testing::ToolRun;
@@ -75,151 +71,121 @@ bool ValidUtf8(const std::string& path) {
 }
 
 TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
-    const auto lowerCount = [this] {
+    // Lowers the cache's record count by one, or with `none` writes the header alone, as the
+    // module writes it for scenery without airports.
+    const auto lowerCount = [this](bool none) {
         std::vector<unsigned char> bytes = ReadBytes(Cache().string());
-        StoreU32(bytes.data() + 8, LoadU32(bytes.data() + 8) - 1);
+        bytes.resize(none ? 12 : bytes.size());
+        StoreU32(bytes.data() + 8, none ? 0 : LoadU32(bytes.data() + 8) - 1);
         WriteBytes(Cache().string(), bytes);
+    };
+    const auto replace = [](const fs::path& path, const char* fifo) {
+        fs::remove(path);
+        fifo != nullptr ? static_cast<void>(RunTool("mkfifo " + Quoted(path.string())))
+                        : static_cast<void>(fs::create_directory(path));
     };
     const auto hostile = [this] {
         // A name with a terminal's escape sequences and a line break, in a file whose name holds
         // a line break and a byte that is no UTF-8.
         scenery::SceneryFileWriter writer;
-        writer.Add(
-            scenery::MakeAirport("Esc\x1B]0;title\x07\x1B[2J\nFAKE  line\x7F", "ESC", 1, 2, 0));
+        writer.Add(scenery::MakeAirport("Esc\x1B]0;t\x07\x1B[2J\nFAKE  line\x7F", "ESC", 1, 2, 0));
         WriteBytes((Area("GB") / "odd\n\xFF.bgl").string(), writer.Build());
     };
+    const std::string gapReason =
+        "not read: the walk stops at Area.005, the first area number "
+        "without an Active value; renumber the areas so there is no gap";
+    const std::string sameDirectory = "left out: an earlier area names the same directory";
+    const std::string notRegular = "not a regular file (a directory, FIFO or device)";
+    const std::string allRead = "!every area and scenery file was read in full";
     struct Case {
         const char* label;
         const char* compile;
-        std::function<void()> edit;  // after a first scan wrote the cache
-        std::string command;         // "report", or "find" with its text after SIMDIR
-        std::string text;
-        std::vector<std::vector<std::string>> facts;
-        std::vector<std::string> absent;  // pieces no line may hold
+        std::function<void()> edit;      // after a first scan wrote the cache
+        std::string arguments;           // after SIMDIR: none for report, the text for find
+        std::vector<std::string> facts;  // what some line holds; "!...": what none holds
     };
     const Case cases[] = {
-        {"gap in the area numbers",
+        {"gap in the numbering",
          "--gap-area",
          [] {},
-         "report",
          "",
-         {{"area 5 (scenery.cfg Area.006): not read: the walk stops at Area.005, the first area "
-           "number without an Active value; renumber the areas so there is no gap"},
-          {"Local=Addon Scenery\\After Gap"},
-          {"area 5 (scenery.cfg Area.006) ", "After Gap\\", ": not read: the walk stops"}},
-         {"every area and scenery file was read in full"}},
+         {"area 5 (scenery.cfg Area.006): " + gapReason, "Local=Addon Scenery\\After Gap",
+          "After Gap\\Scenery\\: " + gapReason, allRead}},
         {"find looks beyond the gap",
          "--gap-area",
          [] {},
-         "find",
-         "after gap al ain",
-         {{"No airport in the database"},
-          {"1 more in scenery the module does not read:"},
-          {"OMAL  After gap Al Ain International Airport"},
-          {"area 5 (scenery.cfg Area.006): not read: the walk stops at Area.005"}},
-         {"every area and scenery file was read in full"}},
+         "'after gap al ain'",
+         {"1 more in scenery the module does not read:", "OMAL  After gap Al Ain International",
+          "area 5 (scenery.cfg Area.006): " + gapReason, allRead}},
         {"a cache that passes the checks but lacks an airport",
          "",
-         lowerCount,
-         "report",
+         [&] { lowerCount(false); },
          "",
-         {{"valid: 3 airports for this scenery"},
-          {"It differs from the scenery: it holds 3 airports, the scenery 4, and they differ from "
-           "record 3 on; 0 only in the cache, 1 only in the scenery. The next start shows the "
-           "cache's airports"},
-          {"only in the scenery: record 3", "LONG", "NNNN"}},
-         {}},
+         {"valid: 3 airports for this scenery",
+          "It differs from the scenery: it holds 3 airports, the scenery 4, and they differ from "
+          "record 3 on; 0 only in the cache, 1 only in the scenery. The next start shows the "
+          "cache's airports",
+          "only in the scenery: record 3       LONG  NNNN"}},
         {"find answers from that cache",
          "",
-         lowerCount,
-         "find",
+         [&] { lowerCount(false); },
          "LONG",
-         {{"No airport in the database has a code or name containing \"LONG\"."},
-          {"1 more in the scenery that the cache file lacks"},
-          {"record 3 of the extraction, from ", "\\XX\\scenery\\AP0000.bgl"},
-          {"The next start reads the cache file. It differs from the scenery"}},
-         {}},
+         {"No airport in the database has a code or name containing \"LONG\".",
+          "1 more in the scenery that the cache file lacks", "\\XX\\scenery\\AP0000.bgl, area 4",
+          "The next start reads the cache file. It differs"}},
         {"a long name goes through the cache",
          "",
          [] {},
-         "report",
          "",
-         {{"valid: 4 airports"},
-          {"It holds the same 4 airports as the scenery, in the same order."}},
-         {"damaged"}},
+         {"valid: 4 airports", "It holds the same 4 airports as the scenery, in the same order."}},
         {"a cache without airports",
          "",
-         [this] {
-             // The header as the module writes it for scenery without airports.
-             std::vector<unsigned char> bytes = ReadBytes(Cache().string());
-             bytes.resize(12);
-             StoreU32(bytes.data() + 8, 0);
-             WriteBytes(Cache().string(), bytes);
-         },
-         "report",
+         [&] { lowerCount(true); },
          "",
-         {{"HalvernCache.dat: without airports: the module writes such a file for scenery without "
-           "airports, and never reads it; the next start extracts the airports from the scenery "
-           "again."}},
-         {"damaged"}},
+         {"HalvernCache.dat: without airports: the module writes such a file for scenery without "
+          "airports, and never reads it; the next start extracts the airports from the scenery "
+          "again.",
+          "!damaged"}},
         {"a cache that is a directory",
          "",
-         [this] {
-             fs::remove(Cache());
-             fs::create_directory(Cache());
-         },
-         "report",
+         [&] { replace(Cache(), nullptr); },
          "",
-         {{"HalvernCache.dat: not a regular file (a directory, FIFO or device): it cannot be "
-           "opened; the next start extracts"}},
-         {"damaged"}},
+         {"HalvernCache.dat: " + notRegular + ": it cannot be opened; the next start extracts",
+          "!damaged"}},
         {"scenery.cfg that is a directory",
          "",
-         [this] {
-             fs::remove(sim / "scenery.cfg");
-             fs::create_directory(sim / "scenery.cfg");
-         },
-         "find",
+         [&] { replace(sim / "scenery.cfg", nullptr); },
          "Heathrow",
-         {{"Scenery that was not read, or not in full, where it may lie:"},
-          {"scenery.cfg is not a regular file (a directory, FIFO or device): the module reads no "
-           "area, and does not turn to scenery\\world.vis instead"}},
-         {"every area and scenery file was read in full"}},
+         {"scenery.cfg is " + notRegular +
+              ": the module reads no area, and does not turn to "
+              "scenery\\world.vis instead",
+          allRead}},
         {"FIFOs under a scenery file's and the cache's names",
          "",
-         [this] {
-             fs::remove(Cache());
-             RunTool("mkfifo " + Quoted(Cache().string()) + " " +
-                     Quoted((Area("GB") / "pipe.bgl").string()));
+         [&] {
+             replace(Cache(), "fifo");
+             replace(Area("GB") / "pipe.bgl", "fifo");
          },
-         "report",
          "",
-         {{"pipe.bgl", "left out: not a regular file (a directory, FIFO or device), never opened"},
-          {"HalvernCache.dat: not a regular file"}},
-         {}},
+         {"pipe.bgl", "left out: " + notRegular + ", never opened",
+          "HalvernCache.dat: " + notRegular}},
         {"control characters and bytes that are no UTF-8 in a path",
          "",
          hostile,
-         "report",
          "",
-         {{"odd\xE2\x90\x8A\xEF\xBF\xBD.bgl", "1 airport"}},
-         {"odd\n"}},
+         {"odd\xE2\x90\x8A\xEF\xBF\xBD.bgl", "!odd\n"}},
         {"control characters in a name",
          "",
          hostile,
-         "find",
          "esc",
-         {{"ESC   Esc\xE2\x90\x9B]0;title\xE2\x90\x87\xE2\x90\x9B[2J\xE2\x90\x8A"
-           "FAKE  line\xE2\x90\xA1  at 1.0000, 2.0000"},
-          {"        record ", " from ", "odd\xE2\x90\x8A\xEF\xBF\xBD.bgl"}},
-         {"\x1B", "\x07", "\x7F", "\nFAKE"}},
+         {"ESC   Esc\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2J\xE2\x90\x8A"
+          "FAKE  line\xE2\x90\xA1  at 1.0000, 2.0000",
+          "odd\xE2\x90\x8A\xEF\xBF\xBD.bgl, area 3", "!\x1B", "!\x07", "!\x7F", "!\nFAKE"}},
         {"text typed in UTF-8",
          "",
          [] {},
-         "find",
          "z\xC3\xBCrich",
-         {{"1 airport in the database matches \"z\xC3\xBCrich\":"}, {"LSZH  " + kZurich}},
-         {}},
+         {"1 airport in the database matches \"z\xC3\xBCrich\":", "LSZH  " + kZurich}},
         {"one directory in many spellings",
          "",
          [this] {
@@ -227,36 +193,37 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
                  << "[Area.005]\nLocal=Addon Scenery\\\\CH\\\\\nActive=TRUE\n"
                     "[Area.006]\nLocal=.\\Addon Scenery\\.\\CH\\.\\scenery\nActive=TRUE\n";
          },
-         "report",
          "",
-         {{"area 5 (scenery.cfg Area.005): left out: an earlier area names the same directory"},
-          {"area 6 (scenery.cfg Area.006): left out: an earlier area names the same directory"},
-          {"Totals: 6 areas (4 read), 4 scenery files"}},
-         {}},
+         {"area 5 (scenery.cfg Area.005): " + sameDirectory,
+          "area 6 (scenery.cfg Area.006): " + sameDirectory,
+          "Totals: 6 areas (4 read), 4 scenery files"}},
     };
     for (const Case& c : cases) {
         Compile(c.compile);
         ASSERT_EQ(Halvern("scan").status, 0) << c.label;
         c.edit();
         const std::string output = dir.File("output.txt");
-        const std::string text = c.command == "find" ? Quoted(c.text) : "";
-        const ToolRun run = Halvern(c.command, text + " >" + Quoted(output));
+        const bool find = !c.arguments.empty();
+        const ToolRun run = Halvern(find ? "find" : "report", c.arguments + " >" + Quoted(output));
         EXPECT_EQ(run.status, 0) << c.label << ": " << run.error;
         const std::vector<unsigned char> bytes = ReadBytes(output);
         const std::string printed(bytes.begin(), bytes.end());
-        ExpectLines(printed, c.facts, c.label);
-        for (const std::string& piece : c.absent) {
-            EXPECT_EQ(printed.find(piece), std::string::npos) << c.label << ": holds " << piece;
+        for (const std::string& fact : c.facts) {
+            const bool absent = fact.front() == '!';
+            EXPECT_EQ(printed.find(fact.substr(absent ? 1 : 0)) == std::string::npos, absent)
+                << c.label << ": " << fact << "\n"
+                << printed;
         }
         EXPECT_TRUE(ValidUtf8(output)) << c.label;
-        if (c.command == "report") {
-            // The page carries the same, also in valid UTF-8, and the JSON its schema.
+        if (!find) {
+            // The page carries the same in valid UTF-8, and the JSON follows its schema.
             const std::string page = dir.File("report.html");
+            const std::string document = dir.File("r.json");
             EXPECT_EQ(Halvern("report", "--html " + Quoted(page)).status, 0) << c.label;
             EXPECT_TRUE(ValidUtf8(page)) << c.label;
-            const ToolRun document = Halvern("report", "--json >" + Quoted(dir.File("r.json")));
-            EXPECT_EQ(RunTool(Quoted(HALVERN_JSONSCHEMA_TOOL) + " -i " +
-                              Quoted(dir.File("r.json")) + " " + Quoted(HALVERN_REPORT_SCHEMA))
+            Halvern("report", "--json >" + Quoted(document));
+            EXPECT_EQ(RunTool(Quoted(HALVERN_JSONSCHEMA_TOOL) + " -i " + Quoted(document) + " " +
+                              Quoted(HALVERN_REPORT_SCHEMA))
                           .status,
                       0)
                 << c.label;

@@ -14,7 +14,6 @@
 
 #include "airports/byte_order.h"
 #include "integration/browser.h"
-#include "integration/output_lines.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
@@ -27,11 +26,45 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using scenery::ReadBytes;
 using scenery::WriteBytes;
-using testing::ExpectLines;
-using testing::Lines;
 using testing::Quoted;
 using testing::RunTool;
 using testing::ToolRun;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Whether some line holds all the pieces, in order.
+bool SomeLineHolds(const std::vector<std::string>& lines, const std::vector<std::string>& pieces) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        std::size_t at = 0;
+        for (const std::string& piece : pieces) {
+            at = line.find(piece, at);
+            if (at == std::string::npos) {
+                return false;
+            }
+            at += piece.size();
+        }
+        return true;
+    });
+}
+
+void ExpectLines(const std::string& output, const std::vector<std::vector<std::string>>& facts,
+                 const std::string& label) {
+    const std::vector<std::string> lines = Lines(output);
+    for (const auto& pieces : facts) {
+        std::string joined;
+        for (const std::string& piece : pieces) {
+            joined += "[" + piece + "]";
+        }
+        EXPECT_TRUE(SomeLineHolds(lines, pieces)) << label << ": no line holds " << joined;
+    }
+}
 
 // The value of one "key value" line of `halvern scan`.
 std::string ScanField(const std::string& out, const std::string& key) {
