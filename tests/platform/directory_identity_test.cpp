@@ -47,7 +47,7 @@ TEST(DirectoryIdentity, AMissingDirectoryIsKeyedByItsNormalisedSpelling) {
         {".\\Gone\\", "Gone\\", true},
         {"C:\\Sim\\Gone\\", "C:\\Sim\\Gone2\\", false},
         {"C:\\Sim\\Gone\\", "C:\\Sim\\..\\Gone\\", false},  // ".." is not resolved by name
-        {"\\Gone\\", "Gone\\", false},                     // rooted or not
+        {"\\Gone\\", "Gone\\", false},                      // rooted or not
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DirectoryIdentity(c.a) == DirectoryIdentity(c.b), c.same) << c.a << " " << c.b;
