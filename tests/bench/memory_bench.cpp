@@ -67,20 +67,8 @@ void BM_DatabaseMemoryCold(benchmark::State& state) {
     MeasureStep(state, true);
 }
 
-BENCHMARK(BM_DatabaseMemoryWarm)
-    ->ArgName("world")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Iterations(1)
-    ->Repetitions(1);
-BENCHMARK(BM_DatabaseMemoryCold)
-    ->ArgName("world")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Iterations(1)
-    ->Repetitions(1);
+BENCHMARK(BM_DatabaseMemoryWarm)->ArgName("world")->DenseRange(0, 2)->Iterations(1)->Repetitions(1);
+BENCHMARK(BM_DatabaseMemoryCold)->ArgName("world")->DenseRange(0, 2)->Iterations(1)->Repetitions(1);
 
 }  // namespace
 }  // namespace halvern::bench

@@ -134,20 +134,10 @@ void BM_ColdStartFloor(benchmark::State& state) {
     SetWorldCounters(state, *world, 0);
 }
 
-BENCHMARK(BM_WarmStart)->ArgName("world")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WarmStartFloor)
-    ->ArgName("world")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ColdStart)->ArgName("world")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ColdStartFloor)
-    ->ArgName("world")
-    ->Arg(0)
-    ->Arg(1)
-    ->Arg(2)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WarmStart)->ArgName("world")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WarmStartFloor)->ArgName("world")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColdStart)->ArgName("world")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColdStartFloor)->ArgName("world")->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace halvern::bench

@@ -131,7 +131,7 @@ void WriteFiles(const SceneryReport& report, std::ostream& out) {
 
 void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
     out << "<h2>Not read, or not in full</h2>\n";
-    if (report.areas.empty() || report.ListUnreadable()) {
+    if (report.ListGaveNoArea()) {
         out << "<p id=\"area-list\">No area: " << MarkupEscaped(ListSentence(report)) << ".</p>\n";
     }
     out << "<table id=\"not-read\">\n<tr><th>area</th><th>directory or file</th><th>why</th>"

@@ -38,8 +38,7 @@ json AreaListJson(const SceneryReport& report) {
     return {{"source", WordsFor(report.list.source).token},
             {"state", WordsFor(report.list.state).token},
             {"stoppedAt", config ? json(report.list.stoppedAt) : json(nullptr)},
-            {"summary", report.areas.empty() || report.ListUnreadable() ? json(ListSentence(report))
-                                                                        : json(nullptr)}};
+            {"summary", report.ListGaveNoArea() ? json(ListSentence(report)) : json(nullptr)}};
 }
 
 json AreasJson(const SceneryReport& report) {

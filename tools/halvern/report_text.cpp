@@ -28,7 +28,7 @@ void WriteFileLine(const ReportFile& file, std::FILE* out) {
 
 void WriteAreas(const SceneryReport& report, std::FILE* out) {
     std::fprintf(out, "Scenery areas in the order walked:\n");
-    if (report.areas.empty() || report.ListUnreadable()) {
+    if (report.ListGaveNoArea()) {
         std::fprintf(out, "  none: %s\n", ListSentence(report).c_str());
     }
     for (std::size_t a = 0; a < report.areas.size(); ++a) {

@@ -85,7 +85,6 @@ void FindSharedCodes(SceneryReport& report) {
     std::map<std::string, std::vector<std::int32_t>> byCode;
     for (std::int32_t i = 0; i < report.database.RecordCount(); ++i) {
         const std::string code = report.database.Record(i).code;
-        report.firstWithCode.emplace(code, i);
         byCode[code].push_back(i);
     }
     for (auto& [code, records] : byCode) {
@@ -116,10 +115,6 @@ void Timed(SceneryReport& report, const char* name, Step step) {
 std::string ReportFile::Name() const {
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
-std::int32_t SceneryReport::ShownRecordFor(std::int32_t record) const {
-    return firstWithCode.at(database.Record(record).code);
 }
 
 ReportTotals TotalsOf(const SceneryReport& report) {

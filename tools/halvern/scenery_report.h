@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "airports/airport_finder.h"
@@ -74,8 +73,6 @@ struct SceneryReport {
     std::vector<ReportFile> files;
     std::vector<std::size_t> recordFile;  // the file index of every database record
     std::vector<SharedCode> sharedCodes;
-    // For each code, the record the overlay shows where several with that code are in reach.
-    std::unordered_map<std::string, std::int32_t> firstWithCode;
     std::uint32_t fingerprint = 0;  // of the scenery as it is now
     std::string cachePath;
     CacheInspection cache;
@@ -90,7 +87,8 @@ struct SceneryReport {
     bool ListUnreadable() const {
         return list.state == ListState::kNotRegular || list.state == ListState::kUnreadable;
     }
-    std::int32_t ShownRecordFor(std::int32_t record) const;
+    // Whether the list gave no area, or could not be read: then ListSentence says why.
+    bool ListGaveNoArea() const { return areas.empty() || ListUnreadable(); }
     // The file a database record comes from.
     const ReportFile& FileOf(std::int32_t record) const {
         return files[recordFile[static_cast<std::size_t>(record)]];
