@@ -9,9 +9,9 @@
 #include <string>
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
 #include "airports/cache_file.h"
 #include "fuzz_common.h"
+#include "support/byte_order.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "airports/scenery_fingerprint.h"
 #include "airports/scenery_observer.h"
 #include "fuzz_common.h"
-#include "plain_extraction.h"
+#include "scenery/plain_extraction.h"
 
 namespace {
 

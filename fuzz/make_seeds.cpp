@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
-#include "crafted_scenery.h"
 #include "fuzz_common.h"
 #include "overlay_input.h"
+#include "scenery/crafted_scenery.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 
 namespace {
 

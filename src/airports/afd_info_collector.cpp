@@ -214,25 +214,20 @@ FileFate AFDInfoCollector::ReadFile(const char* path) {
         }
         // Whether the open refused it or failed matters only to the words of an observer.
         const bool other =
-            observer_ != nullptr && platform::KindOfFile(path) == platform::FileKind::kOther;
+            Observer() != nullptr && platform::KindOfFile(path) == platform::FileKind::kOther;
         return other ? FileFate::kNotRegular : FileFate::kNotOpened;
     }
-    const bool ranOutBefore = ranOutOfMemory_;
-    ranOutOfMemory_ = false;
-    FileFate fate = FileFate::kRead;
+    fileOutOfMemory_ = false;
     if (!ParseMappedFile(file.data(), file.size())) {
-        fate = FileFate::kBadHeader;
-    } else if (ranOutOfMemory_) {
-        fate = FileFate::kNoMemory;
+        return FileFate::kBadHeader;
     }
-    ranOutOfMemory_ = ranOutOfMemory_ || ranOutBefore;
-    return fate;
+    return fileOutOfMemory_ ? FileFate::kNoMemory : FileFate::kRead;
 }
 
 void AFDInfoCollector::ReportFile(const char* path, const platform::FileEntry& entry,
                                   FileFate fate) const {
-    if (observer_ != nullptr) {
-        observer_->OnFile(path, entry, fate, fate == FileFate::kRead ? fileAirports_ : 0);
+    if (Observer() != nullptr) {
+        Observer()->OnFile(path, entry, fate, fate == FileFate::kRead ? fileAirports_ : 0);
     }
 }
 
@@ -286,7 +281,7 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     if (blockCount > kFew) {
         many.reset(new (std::nothrow) std::int64_t[blockCount]);
         if (!many) {
-            ranOutOfMemory_ = true;
+            fileOutOfMemory_ = true;
             return;
         }
         starts = many.get();
@@ -300,7 +295,7 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
     const std::size_t filled = blockCount;
     DetailBlocks blocks(reader, sectionEnd);
     if (!blocks.Walk(starts, filled)) {
-        ranOutOfMemory_ = true;  // the only way a walk fails
+        fileOutOfMemory_ = true;  // the only way a walk fails
         return;
     }
     subRecordVisits_ += blocks.Visits();
@@ -310,8 +305,8 @@ void AFDInfoCollector::ExtractAirports(const unsigned char* image, std::size_t s
             return ReportAirport(*this, reader, record, blocks.Outcome(detail), reported);
         });
     fileAirports_ += reported;
-    if (stop.early && observer_ != nullptr) {
-        observer_->OnWalkEnd(stop.why, stop.offset, reported);
+    if (stop.early && Observer() != nullptr) {
+        Observer()->OnWalkEnd(stop.why, stop.offset, reported);
     }
 }
 

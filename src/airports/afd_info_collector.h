@@ -7,21 +7,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "airports/scenery_areas.h"
 #include "airports/scenery_observer.h"
 #include "platform/file_entry.h"
 
 namespace halvern {
 
-class AFDInfoCollector {
+class AFDInfoCollector : public SceneryWalkTarget {
   public:
     AFDInfoCollector() = default;
-    virtual ~AFDInfoCollector() = default;
+    ~AFDInfoCollector() override = default;
     AFDInfoCollector(const AFDInfoCollector&) = delete;
     AFDInfoCollector& operator=(const AFDInfoCollector&) = delete;
 
     // Maps the file read-only and extracts its airports; a file that cannot be opened, is empty
     // or cannot be mapped contributes nothing. The entry is only handed to the observer.
-    virtual void ScanFile(const char* path, const platform::FileEntry& entry);
+    void ScanFile(const char* path, const platform::FileEntry& entry) override;
 
     // One airport found: name and code are valid only during the call (the name points into the
     // mapped image). Does nothing here.
@@ -50,14 +51,6 @@ class AFDInfoCollector {
     // number of bytes of the files it walked, however their airports share their blocks.
     std::uint64_t SubRecordVisits() const { return subRecordVisits_; }
 
-    // Whether a walk since the collector was made lacked storage and left a file's airports out.
-    bool RanOutOfMemory() const { return ranOutOfMemory_; }
-
-    // Tells `observer` (null for none) from now on which areas the walk comes to, what becomes
-    // of each file and where a file's walk ends early.
-    void Observe(SceneryObserver* observer) { observer_ = observer; }
-    SceneryObserver* Observer() const { return observer_; }
-
   protected:
     // Maps the file and extracts its airports, as ScanFile does, and tells what became of it.
     FileFate ReadFile(const char* path);
@@ -67,9 +60,8 @@ class AFDInfoCollector {
 
   private:
     std::uint64_t subRecordVisits_ = 0;
-    SceneryObserver* observer_ = nullptr;
     std::int32_t fileAirports_ = 0;  // the airports reported from the file being read
-    bool ranOutOfMemory_ = false;
+    bool fileOutOfMemory_ = false;   // the file being read left airports out for want of storage
 };
 
 }  // namespace halvern

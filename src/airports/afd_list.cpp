@@ -1,5 +1,6 @@
 #include "airports/afd_list.h"
 
+#include <string>
 #include <string_view>
 
 #include "airports/default_areas.h"
@@ -36,6 +37,28 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
 void AirportFinder::My_AFDList::OnAirport(const char* name, double latitude, double longitude,
                                           double elevationMetres, const char* code) {
     finder.AddAirport(name, latitude, longitude, elevationMetres, code);
+}
+
+// The extraction passes live with the collector that does them.
+void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
+    ClearRecords();
+    nearby.Clear();
+    complete = true;
+    My_AFDList collector(*this, SceneryPass::kExtraction);
+    collector.Observe(observer);
+    collector.EnumerateSceneryAreas(simulatorDir);
+}
+
+void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
+    ClearRecords();
+    nearby.Clear();
+    complete = true;
+    My_AFDList collector(*this, SceneryPass::kExtraction);
+    std::string path;
+    for (std::size_t i = 0; i < files.Count(); ++i) {
+        files.Path(i, path);
+        collector.ScanFile(path.c_str(), files.Entry(i));
+    }
 }
 
 }  // namespace halvern

@@ -3,10 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
-#include "airports/afd_list.h"
-#include "airports/cache_file.h"
 #include "airports/growable_array.h"
 #include "geo/checked_conversion.h"
 #include "platform/extended_precision.h"
@@ -62,33 +59,35 @@ bool AirportFinder::ReserveRecords(std::int32_t count) {
     return true;
 }
 
-void AirportFinder::BuildFromScenery(const char* simulatorDir, SceneryObserver* observer) {
+bool AirportFinder::StartLoading(std::int32_t count, std::size_t nameBytes) {
     ClearRecords();
-    nearby.Clear();
     complete = true;
-    My_AFDList collector(*this, SceneryPass::kExtraction);
-    collector.Observe(observer);
-    collector.EnumerateSceneryAreas(simulatorDir);
-}
-
-void AirportFinder::BuildFromFiles(const SceneryFileList& files) {
-    ClearRecords();
-    nearby.Clear();
-    complete = true;
-    My_AFDList collector(*this, SceneryPass::kExtraction);
-    std::string path;
-    for (std::size_t i = 0; i < files.Count(); ++i) {
-        files.Path(i, path);
-        collector.ScanFile(path.c_str(), files.Entry(i));
+    // If the new storage cannot be obtained the list is left empty without storage, which the
+    // next append obtains anew.
+    ResizeStorage(records, recordCapacity, 0);
+    recordCapacity = 0;
+    if (!ResizeStorage(records, 0, count)) {
+        return false;
     }
+    recordCapacity = count;
+    // A file that holds more than its length promised (it grew while being read) only makes the
+    // arena take another block.
+    return names.Reserve(nameBytes);
 }
 
-bool AirportFinder::WriteCache(const char* path) const {
-    return CacheFile::Write(*this, path);
-}
-
-bool AirportFinder::ReadCache(const char* path) {
-    return CacheFile::Read(*this, path);
+bool AirportFinder::LoadRecord(const AirportRecord& record, const char* name, std::size_t length,
+                               std::size_t readable) {
+    if (recordCount == recordCapacity) {
+        return false;
+    }
+    char* ownedName = names.CopyField(name, length, readable);
+    if (ownedName == nullptr) {
+        return false;
+    }
+    records[recordCount] = record;
+    records[recordCount].name = ownedName;
+    ++recordCount;
+    return true;
 }
 
 void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {

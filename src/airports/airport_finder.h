@@ -54,7 +54,19 @@ class AirportFinder {
     // names of the list live in one arena).
     void ClearRecords();
 
-    // The extraction pass: empties the record list and the nearby list, then extracts the
+    // A whole record list loaded at once, as the cache file's reader does. StartLoading empties
+    // the list, marks the database complete and releases the list's storage before it takes
+    // storage for exactly `count` records and one block of `nameBytes` name bytes, so that the
+    // two are never held at once; false when that cannot be obtained (the list is then empty).
+    bool StartLoading(std::int32_t count, std::size_t nameBytes);
+    // Appends a record whose name is the text of `name` up to its first zero byte, at most
+    // `length` bytes, of which `readable` may be read (NameArena::CopyField); false when there
+    // is no room for it.
+    bool LoadRecord(const AirportRecord& record, const char* name, std::size_t length,
+                    std::size_t readable);
+
+    // The extraction passes (defined with the collector, afd_list.cpp). This one empties the
+    // record list and the nearby list, then extracts the
     // airports of every accepted scenery file below the simulator directory, telling `observer`
     // (null for none) every area, file and early end of a file's walk. Neither reads nor writes
     // the cache file.
@@ -71,8 +83,8 @@ class AirportFinder {
     bool Complete() const { return complete; }
     void MarkIncomplete() { complete = false; }
 
-    // Writes the whole record list to the cache file (cache_file.h); false when it cannot be
-    // written.
+    // Writes the whole record list to the cache file (cache_file.h, where this and ReadCache are
+    // defined with the format); false when it cannot be written.
     bool WriteCache(const char* path) const;
 
     // Replaces the record list with the cache file's records if the file is valid and was
@@ -94,9 +106,6 @@ class AirportFinder {
     void SetSceneryFingerprint(std::uint32_t value) { sceneryFingerprint = value; }
 
   protected:
-    // The cache file reads and writes the record list's storage directly.
-    friend class CacheFile;
-
     // Raises the record capacity to at least `count`, following the growth rule; new slots are
     // empty. False when storage cannot be obtained or the count cannot be represented.
     bool ReserveRecords(std::int32_t count);

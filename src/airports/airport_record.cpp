@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "airports/byte_order.h"
+#include "support/byte_order.h"
 
 namespace halvern {
 

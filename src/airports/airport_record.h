@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "airports/byte_order.h"
+#include "support/byte_order.h"
 
 namespace halvern {
 

@@ -1,139 +1,21 @@
 #include "airports/cache_file.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
-#include "airports/growable_array.h"
 #include "platform/file_access.h"
+#include "support/byte_order.h"
+#include "support/file_pieces.h"
 
 namespace halvern {
 
 namespace {
 
-// The file is read and written in pieces of this size instead of item by item: one library call
-// per piece rather than three per record. It holds the largest entry (19 + 4 + 1023 bytes).
-constexpr std::size_t kPieceSize = 32 * 1024;
 constexpr std::size_t kEntryHeadSize = kRecordImageSize + 4;
-static_assert(kPieceSize >= kEntryHeadSize + kCacheNameCapacity);
+// A piece holds the largest entry (19 + 4 + 1023 bytes).
+static_assert(kFilePieceSize >= kEntryHeadSize + kCacheNameCapacity);
 // Every name the database holds fits an entry the reader accepts.
 static_assert(AirportFinder::kLongestName + 1 < kCacheNameCapacity);
-
-// A heap buffer of one piece, released on every path out.
-class PieceBuffer {
-  public:
-    // Zero-filled, so that every byte of it may be read before the file has filled it.
-    PieceBuffer() : bytes_(static_cast<unsigned char*>(std::calloc(kPieceSize, 1))) {}
-    ~PieceBuffer() { std::free(bytes_); }
-    PieceBuffer(const PieceBuffer&) = delete;
-    PieceBuffer& operator=(const PieceBuffer&) = delete;
-
-    unsigned char* get() const { return bytes_; }
-
-  private:
-    unsigned char* bytes_;
-};
-
-// Hands out the file's bytes in order, reading a piece whenever the buffer runs short.
-class PieceReader {
-  public:
-    PieceReader(std::FILE* file, unsigned char* buffer) : file_(file), buffer_(buffer) {}
-
-    // The next `length` bytes (at most a piece), valid until the next call; null when the file
-    // ends before them. A read that delivers fewer bytes than asked for counts as a failed check.
-    const unsigned char* Take(std::size_t length) {
-        const unsigned char* bytes = Peek(length);
-        if (bytes != nullptr) {
-            begin_ += length;
-        }
-        return bytes;
-    }
-
-    // As Take, but the bytes stay next: the reader looks at a whole entry in the piece before it
-    // hands the entry out with Skip.
-    const unsigned char* Peek(std::size_t length) {
-        if (end_ - begin_ < length) {
-            if (length > kPieceSize) {
-                return nullptr;
-            }
-            std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
-            end_ -= begin_;
-            begin_ = 0;
-            while (end_ < length) {
-                const std::size_t read = std::fread(buffer_ + end_, 1, kPieceSize - end_, file_);
-                if (read == 0) {
-                    return nullptr;
-                }
-                end_ += read;
-            }
-        }
-        return buffer_ + begin_;
-    }
-
-    // The bytes of the buffer from the next one on: those read and the room after them.
-    std::size_t Readable() const { return kPieceSize - begin_; }
-
-    // Hands out `length` bytes that Peek has shown.
-    void Skip(std::size_t length) { begin_ += length; }
-
-  private:
-    std::FILE* file_;
-    unsigned char* buffer_;
-    std::size_t begin_ = 0;  // the first byte not yet handed out
-    std::size_t end_ = 0;    // the end of the bytes read
-};
-
-// Collects the file's bytes and writes them a piece at a time.
-class PieceWriter {
-  public:
-    PieceWriter(std::FILE* file, unsigned char* buffer) : file_(file), buffer_(buffer) {}
-
-    // False once any write has failed; later puts then do nothing.
-    bool Put(const void* bytes, std::size_t length) {
-        if (used_ + length > kPieceSize) {
-            Flush();
-            // A text longer than a piece goes out on its own.
-            if (length > kPieceSize) {
-                written_ = written_ && std::fwrite(bytes, 1, length, file_) == length;
-                return written_;
-            }
-        }
-        std::memcpy(buffer_ + used_, bytes, length);
-        used_ += length;
-        return written_;
-    }
-
-    bool PutU32(std::uint32_t value) {
-        unsigned char bytes[4];
-        StoreU32(bytes, value);
-        return Put(bytes, sizeof bytes);
-    }
-
-    bool Flush() {
-        written_ = written_ && std::fwrite(buffer_, 1, used_, file_) == used_;
-        used_ = 0;
-        return written_;
-    }
-
-  private:
-    std::FILE* file_;
-    unsigned char* buffer_;
-    std::size_t used_ = 0;
-    bool written_ = true;
-};
-
-// The file's length in bytes, or -1; the stream is left at its start.
-long FileLength(std::FILE* file) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        return -1;
-    }
-    const long length = std::ftell(file);
-    if (std::fseek(file, 0, SEEK_SET) != 0) {
-        return -1;
-    }
-    return length;
-}
 
 // The most name bytes that a file of `length` bytes holding `count` entries can carry: all that
 // is not header, image or name length, and never more than the largest name per entry. For a
@@ -214,9 +96,88 @@ const char* TakeEntry(PieceReader& reader, CacheEntry& entry, std::uint64_t& fai
     return nullptr;
 }
 
+// The write and the read go through the finder's public interface alone.
+bool WriteCacheFile(const AirportFinder& finder, const char* path) {
+    // The buffer first: a file once opened for writing is already emptied.
+    const PieceBuffer buffer;
+    if (buffer.get() == nullptr) {
+        return false;
+    }
+    platform::HostStream file = platform::OpenHostFile(path, "wb");
+    if (!file) {
+        return false;
+    }
+    // The writer gathers whole pieces itself; the stream's own buffer would only copy them again.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    PieceWriter writer(file.get(), buffer.get());
+    // Every write is checked so that a full disk is not reported as success; a file cut short
+    // is rejected by the reader anyway, because it holds fewer records than its header counts.
+    bool written = writer.PutU32(static_cast<std::uint32_t>(kCacheFormatVersion)) &&
+                   writer.PutU32(finder.SceneryFingerprint()) &&
+                   writer.PutU32(static_cast<std::uint32_t>(finder.RecordCount()));
+    for (std::int32_t i = 0; written && i < finder.RecordCount(); ++i) {
+        const AirportRecord& record = finder.Record(i);
+        unsigned char image[kRecordImageSize];
+        EncodeRecordImage(record, image);
+        const std::size_t length = std::strlen(record.name) + 1;
+        written = writer.Put(image, sizeof image) &&
+                  writer.PutU32(static_cast<std::uint32_t>(length)) &&
+                  writer.Put(record.name, length);
+    }
+    written = written && writer.Flush();
+    // Closing flushes what the stream still holds: its failure is a failed write too.
+    return std::fclose(file.release()) == 0 && written;
+}
+
+bool ReadCacheFile(AirportFinder& finder, const char* path) {
+    const PieceBuffer buffer;
+    if (buffer.get() == nullptr) {
+        return false;
+    }
+    const platform::HostStream file = platform::OpenHostFile(path, "rb");
+    if (!file) {
+        return false;
+    }
+    // The reader takes whole pieces itself; the stream's own buffer would only copy them again.
+    std::setvbuf(file.get(), nullptr, _IONBF, 0);
+    const long length = FileLength(file.get());
+    PieceReader reader(file.get(), buffer.get());
+    CacheInspection found;
+    if (length < 0 || !CheckHeader(reader, length, finder.SceneryFingerprint(), found) ||
+        !finder.StartLoading(static_cast<std::int32_t>(found.recordCount),
+                             NameBytesBound(length, found.recordCount))) {
+        return false;
+    }
+    // One pass over the pieces: each entry is checked, decoded and its name copied straight from
+    // the piece, with the checks of TakeEntry.
+    for (std::uint32_t i = 0; i < found.recordCount; ++i) {
+        const unsigned char* head = reader.Peek(kEntryHeadSize);
+        const std::uint32_t nameLength = head != nullptr ? LoadU32(head + kRecordImageSize) : 0;
+        const unsigned char* entry = nameLength != 0 && nameLength < kCacheNameCapacity
+                                         ? reader.Peek(kEntryHeadSize + nameLength)
+                                         : nullptr;
+        AirportRecord record;
+        if (entry != nullptr) {
+            unsigned char image[kRecordImageSize];
+            std::memcpy(image, entry, sizeof image);
+            DecodeRecordImage(image, record);
+        }
+        // The name is the text up to its first zero byte, never more than L bytes; the piece
+        // may be read up to its end.
+        if (entry == nullptr ||
+            !finder.LoadRecord(record, reinterpret_cast<const char*>(entry + kEntryHeadSize),
+                               nameLength, reader.Readable() - kEntryHeadSize)) {
+            finder.ClearRecords();
+            return false;
+        }
+        reader.Skip(kEntryHeadSize + nameLength);
+    }
+    return true;
+}
+
 }  // namespace
 
-CacheInspection CacheFile::Inspect(const char* path, std::uint32_t sceneryFingerprint) {
+CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint) {
     CacheInspection found;
     if (!platform::FileExists(path)) {
         return found;
@@ -253,110 +214,12 @@ CacheInspection CacheFile::Inspect(const char* path, std::uint32_t sceneryFinger
     return found;
 }
 
-bool CacheFile::Write(const AirportFinder& finder, const char* path) {
-    // The buffer first: a file once opened for writing is already emptied.
-    const PieceBuffer buffer;
-    if (buffer.get() == nullptr) {
-        return false;
-    }
-    platform::HostStream file = platform::OpenHostFile(path, "wb");
-    if (!file) {
-        return false;
-    }
-    // The writer gathers whole pieces itself; the stream's own buffer would only copy them again.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    PieceWriter writer(file.get(), buffer.get());
-    // Every write is checked so that a full disk is not reported as success; a file cut short
-    // is rejected by the reader anyway, because it holds fewer records than its header counts.
-    bool written = writer.PutU32(static_cast<std::uint32_t>(kCacheFormatVersion)) &&
-                   writer.PutU32(finder.sceneryFingerprint) &&
-                   writer.PutU32(static_cast<std::uint32_t>(finder.recordCount));
-    for (std::int32_t i = 0; written && i < finder.recordCount; ++i) {
-        const AirportRecord& record = finder.records[i];
-        unsigned char image[kRecordImageSize];
-        EncodeRecordImage(record, image);
-        const std::size_t length = std::strlen(record.name) + 1;
-        written = writer.Put(image, sizeof image) &&
-                  writer.PutU32(static_cast<std::uint32_t>(length)) &&
-                  writer.Put(record.name, length);
-    }
-    written = written && writer.Flush();
-    // Closing flushes what the stream still holds: its failure is a failed write too.
-    return std::fclose(file.release()) == 0 && written;
+bool AirportFinder::WriteCache(const char* path) const {
+    return WriteCacheFile(*this, path);
 }
 
-bool CacheFile::Read(AirportFinder& finder, const char* path) {
-    const PieceBuffer buffer;
-    if (buffer.get() == nullptr) {
-        return false;
-    }
-    const platform::HostStream file = platform::OpenHostFile(path, "rb");
-    if (!file) {
-        return false;
-    }
-    // The reader takes whole pieces itself; the stream's own buffer would only copy them again.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    const long length = FileLength(file.get());
-    PieceReader reader(file.get(), buffer.get());
-    CacheInspection found;
-    if (length < 0 || !CheckHeader(reader, length, finder.sceneryFingerprint, found)) {
-        return false;
-    }
-    const std::uint32_t count = found.recordCount;
-    const auto total = static_cast<std::int32_t>(count);
-
-    finder.ClearRecords();
-    // The emptied storage goes before the new one is taken, so that the two are never held at
-    // once; if the new one cannot be obtained the list is left empty without storage, which the
-    // next append obtains anew.
-    ResizeStorage(finder.records, finder.recordCapacity, 0);
-    finder.recordCapacity = 0;
-    if (!ResizeStorage(finder.records, 0, total)) {
-        return false;
-    }
-    finder.recordCapacity = total;
-    // One block for all the names; a file that holds more than its length promised (it grew
-    // while being read) only makes the arena take another.
-    if (!finder.names.Reserve(NameBytesBound(length, count))) {
-        return false;
-    }
-
-    // One pass over the pieces: each entry is checked, decoded and its name copied into the arena
-    // straight from the piece, with the checks of TakeEntry.
-    std::int32_t named = 0;  // records whose names have been copied, cleared on failure
-    bool valid = true;
-    for (std::int32_t i = 0; valid && i < total; ++i) {
-        const unsigned char* head = reader.Peek(kEntryHeadSize);
-        const std::uint32_t nameLength = head != nullptr ? LoadU32(head + kRecordImageSize) : 0;
-        const unsigned char* entry = nameLength != 0 && nameLength < kCacheNameCapacity
-                                         ? reader.Peek(kEntryHeadSize + nameLength)
-                                         : nullptr;
-        valid = entry != nullptr;
-        if (!valid) {
-            break;
-        }
-        unsigned char image[kRecordImageSize];
-        std::memcpy(image, entry, sizeof image);
-        AirportRecord& record = finder.records[i];
-        DecodeRecordImage(image, record);
-        // The text up to its first zero byte, never more than L bytes; the piece may be read up
-        // to its end.
-        record.name = finder.names.CopyField(reinterpret_cast<const char*>(entry + kEntryHeadSize),
-                                             nameLength, reader.Readable() - kEntryHeadSize);
-        reader.Skip(kEntryHeadSize + nameLength);
-        valid = record.name != nullptr;
-        named = valid ? i + 1 : i;
-    }
-    if (!valid) {
-        for (std::int32_t i = 0; i < named; ++i) {
-            finder.records[i].name = nullptr;
-        }
-        finder.names.Release();
-        return false;
-    }
-    finder.recordCount = total;
-    finder.complete = true;
-    return true;
+bool AirportFinder::ReadCache(const char* path) {
+    return ReadCacheFile(*this, path);
 }
 
 }  // namespace halvern

@@ -38,27 +38,9 @@ struct CacheInspection {
     const char* damage = "";        // kDamaged: what fails there, in a few words
 };
 
-class AirportFinder;
-
-// The cache file's writer and reader, which AirportFinder::WriteCache and ReadCache are, and its
-// inspection for diagnostics.
-class CacheFile {
-  public:
-    // Writes the finder's whole record list; false when the file cannot be written.
-    static bool Write(const AirportFinder& finder, const char* path);
-
-    // Replaces the finder's record list with the file's records if the file is valid and was
-    // written for the finder's current scenery fingerprint; false (and the list as the checks
-    // leave it) otherwise.
-    static bool Read(AirportFinder& finder, const char* path);
-
-    // Checks the file at `path` as the read does, against the current scenery fingerprint,
-    // without keeping any record.
-    static CacheInspection Inspect(const char* path, std::uint32_t sceneryFingerprint);
-};
-
-inline CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint) {
-    return CacheFile::Inspect(path, sceneryFingerprint);
-}
+// Checks the file at `path` as the module's read does, against the current scenery fingerprint,
+// without keeping any record. The read and the write are AirportFinder::ReadCache and
+// WriteCache, which live with the format in cache_file.cpp.
+CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint);
 
 }  // namespace halvern

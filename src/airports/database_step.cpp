@@ -10,25 +10,21 @@ std::string CachePath(const char* simulatorDir) {
     return std::string(simulatorDir) + kCacheFileName;
 }
 
-std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir) {
+std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir,
+                                 SceneryFileList* accepted) {
     finder.SetSceneryFingerprint(0);
-    AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint);
+    AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint, accepted);
     fingerprinting.EnumerateSceneryAreas(simulatorDir);
     return finder.SceneryFingerprint();
 }
 
 DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
                                ScanProgress& progress, ExtractionObserver* observer) {
+    // The files the fingerprint pass accepted (and counted): an extraction pass reads them
+    // without a second walk over the scenery.
     progress.filesScanned = 0;
-    finder.SetSceneryFingerprint(0);
-    // The files the fingerprint pass accepted: an extraction pass reads them without a second
-    // walk over the scenery.
     SceneryFileList accepted;
-    {
-        // The fingerprint pass reads only directory entries; it also counts the files.
-        AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint, &accepted);
-        fingerprinting.EnumerateSceneryAreas(simulatorDir);
-    }
+    FingerprintScenery(finder, simulatorDir, &accepted);
     accepted.Trim();
     progress.filesTotal = progress.filesScanned;
 

@@ -35,9 +35,11 @@ enum class DatabaseSource { kCache, kScenery };
 // The cache file's path: the simulator directory (with its trailing separator) and the name.
 std::string CachePath(const char* simulatorDir);
 
-// The fingerprint pass alone: sets and returns the fingerprint of the scenery as a start would
-// compute it now; `finder` is told of every accepted file (OnFileScanned).
-std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir);
+// The fingerprint pass: sets and returns the fingerprint of the scenery as a start would compute
+// it now; `finder` is told of every accepted file (OnFileScanned), and `accepted`, if given,
+// notes each. It reads only directory entries.
+std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir,
+                                 SceneryFileList* accepted = nullptr);
 
 // Runs the step on `finder` for the simulator directory (host form, trailing separator).
 DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <iterator>
 
-#include "platform/ascii_case.h"
+#include "support/ascii_case.h"
 
 namespace halvern {
 
@@ -100,7 +100,7 @@ constexpr std::size_t kLongestFolder = sizeof(FolderKey);
 constexpr FolderKey KeyOf(std::string_view folder) {
     FolderKey key = 0;
     for (const char c : folder) {
-        key = key << 8 | static_cast<unsigned char>(platform::FoldAsciiCase(c));
+        key = key << 8 | static_cast<unsigned char>(FoldAsciiCase(c));
     }
     return key;
 }
@@ -164,7 +164,7 @@ bool IsInDefaultArea(std::string_view path) {
         --directoryLength;
     }
     const std::string_view directory = path.substr(0, directoryLength);
-    if (!platform::EndsWithIgnoringAsciiCase(directory, kSceneryFolder)) {
+    if (!EndsWithIgnoringAsciiCase(directory, kSceneryFolder)) {
         return false;
     }
     // Only the suffix of the folder before "\scenery\" can match; a folder longer than any
@@ -179,7 +179,7 @@ bool IsInDefaultArea(std::string_view path) {
         SuffixOfFolder(directory.substr(folderStart, folderEnd - folderStart));
     // The suffix needs a character before it.
     return !suffix.empty() && directory.size() > suffix.size() &&
-           platform::EndsWithIgnoringAsciiCase(directory, suffix);
+           EndsWithIgnoringAsciiCase(directory, suffix);
 }
 
 std::span<const std::string_view> DefaultAreaSuffixes() {

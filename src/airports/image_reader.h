@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "airports/byte_order.h"
+#include "support/byte_order.h"
 
 namespace halvern {
 

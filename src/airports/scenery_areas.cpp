@@ -7,13 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "airports/afd_info_collector.h"
-#include "airports/byte_order.h"
-#include "platform/ascii_case.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
 #include "platform/profile_file.h"
+#include "support/ascii_case.h"
+#include "support/byte_order.h"
 
 namespace halvern {
 
@@ -74,7 +73,7 @@ std::string AreaFromLocal(const std::string& simulatorDir, const char* local) {
     }
     // A directory of 9 characters or fewer is taken as it is.
     if (area.size() > kSceneryFolderSuffix.size() &&
-        !platform::EndsWithIgnoringAsciiCase(area, kSceneryFolderSuffix)) {
+        !EndsWithIgnoringAsciiCase(area, kSceneryFolderSuffix)) {
         area += kSceneryFolder;
     }
     return area;
@@ -96,22 +95,22 @@ std::string AreaFromWorldListPath(const std::string& simulatorDir, std::string_v
     return area;
 }
 
-void ReportArea(const AFDInfoCollector& collector, const SceneryArea& area) {
-    if (collector.Observer() != nullptr) {
-        collector.Observer()->OnArea(area);
+void ReportArea(const SceneryWalkTarget& target, const SceneryArea& area) {
+    if (target.Observer() != nullptr) {
+        target.Observer()->OnArea(area);
     }
 }
 
 // Hands on the scenery files of a listing whose first entry has been asked for (`listed`: there
-// was one). With `announced`, the area is first told to the collector's observer, its fate filled
+// was one). With `announced`, the area is first told to the target's observer, its fate filled
 // in (read, or its directory missing).
-void WalkListing(AFDInfoCollector& collector, const char* areaDir,
+void WalkListing(SceneryWalkTarget& target, const char* areaDir,
                  platform::DirectoryListing& listing, platform::FileEntry& entry, bool listed,
                  SceneryArea* announced) {
     // The area is told before its files, with whether its directory could be listed at all.
-    if (announced != nullptr && collector.Observer() != nullptr) {
+    if (announced != nullptr && target.Observer() != nullptr) {
         announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
-        collector.Observer()->OnArea(*announced);
+        target.Observer()->OnArea(*announced);
     }
     // The directory is written once, with room for the longest name; each file's name replaces
     // the one before it.
@@ -126,22 +125,22 @@ void WalkListing(AFDInfoCollector& collector, const char* areaDir,
         }
         path.resize(directory.size());
         path += name;
-        collector.ScanFile(path.c_str(), entry);
+        target.ScanFile(path.c_str(), entry);
     }
 }
 
 // Walks an area of the list, telling the observer of it with its fate; an area whose directory
 // an earlier area walked is told as already walked.
-void WalkListedArea(AFDInfoCollector& collector, SceneryArea area, WalkedAreas& walked) {
+void WalkListedArea(SceneryWalkTarget& target, SceneryArea area, WalkedAreas& walked) {
     platform::DirectoryListing listing(area.directory);
     if (!walked.FirstVisit(listing)) {
         area.fate = AreaFate::kAlreadyWalked;
-        ReportArea(collector, area);
+        ReportArea(target, area);
         return;
     }
     platform::FileEntry entry{};
     const bool listed = listing.Next(entry);
-    WalkListing(collector, area.directory, listing, entry, listed, &area);
+    WalkListing(target, area.directory, listing, entry, listed, &area);
 }
 
 // What became of a list file that could not be opened or read.
@@ -162,7 +161,7 @@ ListState FailedListState(const char* path) {
 bool AreaNumberOfSection(std::string_view name, std::uint64_t& number) {
     constexpr std::string_view kPrefix = "area.";
     if (name.size() <= kPrefix.size() ||
-        !platform::EqualIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix)) {
+        !EqualIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix)) {
         return false;
     }
     const std::string_view digits = name.substr(kPrefix.size());
@@ -182,7 +181,7 @@ bool AreaNumberOfSection(std::string_view name, std::uint64_t& number) {
 
 // Tells the observer of the areas that scenery.cfg numbers above `stoppedAt`, in file order:
 // the walk never reaches them, though the file lists them.
-void ReportAreasBeyondStop(const AFDInfoCollector& collector, const std::string& simulatorDir,
+void ReportAreasBeyondStop(const SceneryWalkTarget& target, const std::string& simulatorDir,
                            const platform::ProfileFile& config, std::uint64_t stoppedAt) {
     for (const std::string& section : config.SectionNames()) {
         std::uint64_t number = 0;
@@ -194,13 +193,13 @@ void ReportAreasBeyondStop(const AFDInfoCollector& collector, const std::string&
         // Without a Local value an area names no directory, wherever it stands.
         if (local[0] != '\0') {
             const std::string area = AreaFromLocal(simulatorDir, local);
-            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                   AreaFate::kBeyondStop, local});
+            ReportArea(target, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                AreaFate::kBeyondStop, local});
         }
     }
 }
 
-void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulatorDir,
+void WalkSceneryConfig(SceneryWalkTarget& target, const std::string& simulatorDir,
                        const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
     // A file that exists but cannot be read has no values: the walk ends at the first area.
@@ -221,20 +220,20 @@ void WalkSceneryConfig(AFDInfoCollector& collector, const std::string& simulator
             continue;
         }
         const std::string area = AreaFromLocal(simulatorDir, local);
-        if (!platform::EqualIgnoringAsciiCase(active, "true")) {
-            ReportArea(collector, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                   AreaFate::kInactive, local});
+        if (!EqualIgnoringAsciiCase(active, "true")) {
+            ReportArea(target, {area.c_str(), AreaSource::kSceneryConfig, number,
+                                AreaFate::kInactive, local});
         } else {
             WalkListedArea(
-                collector,
-                {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kRead, local}, walked);
+                target, {area.c_str(), AreaSource::kSceneryConfig, number, AreaFate::kRead, local},
+                walked);
         }
     }
     // What follows only informs an observer; the module attaches none and pays nothing for it.
-    if (collector.Observer() != nullptr) {
+    if (target.Observer() != nullptr) {
         const ListState state = loaded ? ListState::kRead : FailedListState(configPath.c_str());
-        collector.Observer()->OnAreaList({AreaSource::kSceneryConfig, state, number});
-        ReportAreasBeyondStop(collector, simulatorDir, config, number);
+        target.Observer()->OnAreaList({AreaSource::kSceneryConfig, state, number});
+        ReportAreasBeyondStop(target, simulatorDir, config, number);
     }
 }
 
@@ -250,15 +249,15 @@ bool FindTerminator(const std::vector<unsigned char>& data, std::size_t from, st
 }
 
 // Walks the areas of world.vis; what became of the list.
-ListState WalkWorldList(AFDInfoCollector& collector, const std::string& simulatorDir,
+ListState WalkWorldList(SceneryWalkTarget& target, const std::string& simulatorDir,
                         const std::string& listPath, WalkedAreas& walked) {
     std::vector<unsigned char> data(kWorldListLimit);
     ListState state = ListState::kRead;
     {
         const platform::HostStream stream = platform::OpenHostFile(listPath.c_str(), "rb");
         if (!stream) {
-            return collector.Observer() != nullptr ? FailedListState(listPath.c_str())
-                                                   : ListState::kAbsent;
+            return target.Observer() != nullptr ? FailedListState(listPath.c_str())
+                                                : ListState::kAbsent;
         }
         data.resize(std::fread(data.data(), 1, data.size(), stream.get()));
         // What could be read before a read error is walked all the same.
@@ -281,16 +280,15 @@ ListState WalkWorldList(AFDInfoCollector& collector, const std::string& simulato
         const char* path = reinterpret_cast<const char*>(data.data() + pathStart);
         const std::string area = AreaFromWorldListPath(simulatorDir, path);
         entry = secondEnd + 1;
-        WalkListedArea(collector,
-                       {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead, path},
-                       walked);
+        WalkListedArea(
+            target, {area.c_str(), AreaSource::kWorldList, number, AreaFate::kRead, path}, walked);
     }
     return state;
 }
 
 }  // namespace
 
-void WalkSceneryAreas(AFDInfoCollector& collector, const char* simulatorDir) {
+void WalkSceneryAreas(SceneryWalkTarget& target, const char* simulatorDir) {
     if (simulatorDir == nullptr) {
         return;
     }
@@ -299,23 +297,23 @@ void WalkSceneryAreas(AFDInfoCollector& collector, const char* simulatorDir) {
     // Where scenery.cfg exists, it alone lists the areas, whatever it holds.
     WalkedAreas walked;
     if (platform::FileExists(configPath.c_str())) {
-        WalkSceneryConfig(collector, directory, configPath, walked);
+        WalkSceneryConfig(target, directory, configPath, walked);
         return;
     }
-    const ListState state = WalkWorldList(collector, directory, directory + kWorldListName, walked);
-    if (collector.Observer() != nullptr) {
-        collector.Observer()->OnAreaList({AreaSource::kWorldList, state, 0});
+    const ListState state = WalkWorldList(target, directory, directory + kWorldListName, walked);
+    if (target.Observer() != nullptr) {
+        target.Observer()->OnAreaList({AreaSource::kWorldList, state, 0});
     }
 }
 
-void WalkAreaDirectory(AFDInfoCollector& collector, const char* areaDir, SceneryArea* announced) {
+void WalkAreaDirectory(SceneryWalkTarget& target, const char* areaDir, SceneryArea* announced) {
     if (areaDir == nullptr) {
         return;
     }
     platform::DirectoryListing listing(areaDir);
     platform::FileEntry entry{};
     const bool listed = listing.Next(entry);
-    WalkListing(collector, areaDir, listing, entry, listed, announced);
+    WalkListing(target, areaDir, listing, entry, listed, announced);
 }
 
 }  // namespace halvern

@@ -55,7 +55,6 @@ HalvernModule::HalvernModule() {
     if (simulatorDir[0] != '\0') {
         BuildDatabase();
     }
-    progressDialog = nullptr;
 }
 
 HalvernModule::~HalvernModule() {

@@ -7,6 +7,7 @@
 #include "overlay/display_options.h"
 #include "overlay/distance_text.h"
 #include "resources/dialog_templates.h"
+#include "support/byte_order.h"
 
 namespace halvern {
 
@@ -40,10 +41,7 @@ void QuerySetting(const platform::RegistryKey& key, const char* name, std::int32
     unsigned char buffer[4] = {};
     std::uint32_t size = sizeof buffer;
     if (key.QueryValue(name, buffer, size)) {
-        setting = static_cast<std::int32_t>(static_cast<std::uint32_t>(buffer[0]) |
-                                            (static_cast<std::uint32_t>(buffer[1]) << 8) |
-                                            (static_cast<std::uint32_t>(buffer[2]) << 16) |
-                                            (static_cast<std::uint32_t>(buffer[3]) << 24));
+        setting = static_cast<std::int32_t>(LoadU32(buffer));
     }
 }
 

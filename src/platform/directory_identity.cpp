@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ascii_case.h"
+#include "support/ascii_case.h"
 
 namespace halvern::platform {
 

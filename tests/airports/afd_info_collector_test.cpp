@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "airports/byte_order.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 #include "support/recording_collector.h"
 #include "support/temp_dir.h"
 

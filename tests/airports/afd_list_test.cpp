@@ -9,8 +9,8 @@
 
 #include "airports/default_areas.h"
 #include "airports/scenery_fingerprint.h"
-#include "platform/ascii_case.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/ascii_case.h"
 #include "support/temp_dir.h"
 
 namespace halvern {
@@ -54,7 +54,7 @@ bool SuffixListTest(const std::string& path) {
     const std::size_t separator = path.find_last_of("\\/");
     for (const std::string_view suffix : DefaultAreaSuffixes()) {
         if (separator != std::string::npos && separator >= suffix.size() &&
-            platform::EqualIgnoringAsciiCase(
+            EqualIgnoringAsciiCase(
                 std::string_view(path).substr(separator + 1 - suffix.size(), suffix.size()),
                 suffix)) {
             return true;

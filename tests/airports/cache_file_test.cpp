@@ -15,8 +15,8 @@
 #endif
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 #include "support/temp_dir.h"
 
 namespace halvern {

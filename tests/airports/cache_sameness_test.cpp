@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
 #include "airports/cache_file.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 #include "support/temp_dir.h"
 
 namespace halvern {

@@ -9,8 +9,8 @@
 #include <memory>
 #include <random>
 
-#include "airports/byte_order.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 #include "support/recording_collector.h"
 
 namespace halvern {

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "airports/plain_extraction.h"
+#include "scenery/plain_extraction.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/recording_collector.h"
 

@@ -20,9 +20,9 @@
 
 #include "airports/afd_info_collector.h"
 #include "airports/airport_finder.h"
-#include "crafted_scenery.h"
 #include "geo/position_conversion.h"
 #include "platform/native_path.h"
+#include "scenery/crafted_scenery.h"
 
 namespace halvern::bench {
 namespace {

@@ -10,11 +10,11 @@
 #include <sstream>
 
 #include "airports/airport_finder.h"
-#include "airports/byte_order.h"
 #include "halvern-scenery/airport_csv.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
+#include "support/byte_order.h"
 #include "support/temp_dir.h"
 
 namespace halvern {

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <functional>
 
-#include "airports/byte_order.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 #include "support/temp_dir.h"
 
 namespace halvern {

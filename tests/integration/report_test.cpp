@@ -12,11 +12,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "airports/byte_order.h"
 #include "integration/browser.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
+#include "support/byte_order.h"
 #include "support/temp_dir.h"
 
 namespace halvern {

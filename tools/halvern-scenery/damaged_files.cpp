@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "airports/byte_order.h"
 #include "airports/scenery_layout.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/byte_order.h"
 
 namespace halvern::scenery {
 

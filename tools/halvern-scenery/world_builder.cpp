@@ -8,11 +8,11 @@
 #include <map>
 #include <random>
 
-#include "airports/byte_order.h"
 #include "halvern-scenery/damaged_files.h"
 #include "platform/native_path.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
+#include "support/byte_order.h"
 
 namespace halvern::scenery {
 

@@ -3,8 +3,8 @@
 #include <unordered_set>
 
 #include "airports/afd_info_collector.h"
-#include "platform/ascii_case.h"
 #include "platform/directory_identity.h"
+#include "support/ascii_case.h"
 
 namespace halvern::tool {
 
@@ -44,13 +44,13 @@ class MatchCollector : public AFDInfoCollector {
 
 AirportMatch::AirportMatch(const std::optional<std::string>& text) {
     if (text) {
-        folded_ = platform::FoldedAscii(*text);
+        folded_ = FoldedAscii(*text);
     }
 }
 
 bool AirportMatch::operator()(const char* code, const char* name) const {
-    return folded_ && (platform::FoldedAscii(code).find(*folded_) != std::string::npos ||
-                       platform::FoldedAscii(name).find(*folded_) != std::string::npos);
+    return folded_ && (FoldedAscii(code).find(*folded_) != std::string::npos ||
+                       FoldedAscii(name).find(*folded_) != std::string::npos);
 }
 
 std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,

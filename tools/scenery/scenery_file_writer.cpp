@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "airports/byte_order.h"
 #include "airports/scenery_layout.h"
+#include "support/byte_order.h"
 
 namespace halvern::scenery {
 

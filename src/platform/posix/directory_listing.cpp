@@ -10,9 +10,9 @@
 #include <limits>
 #include <string_view>
 
-#include "platform/ascii_case.h"
 #include "platform/directory_identity.h"
 #include "platform/posix/host_path.h"
+#include "support/ascii_case.h"
 
 namespace halvern::platform {
 

@@ -8,9 +8,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/ascii_case.h"
 #include "platform/file_access.h"
 #include "platform/posix/host_path.h"
+#include "support/ascii_case.h"
 
 namespace halvern::platform {
 

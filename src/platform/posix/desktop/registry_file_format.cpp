@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ascii_case.h"
+#include "support/ascii_case.h"
 
 // The file, one record a line:
 //

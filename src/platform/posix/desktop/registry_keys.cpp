@@ -1,6 +1,6 @@
 #include "platform/posix/desktop/registry_keys.h"
 
-#include "platform/ascii_case.h"
+#include "support/ascii_case.h"
 
 namespace halvern::platform::desktop {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace halvern::platform {
+namespace halvern {
 
 constexpr char FoldAsciiCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -39,4 +39,4 @@ constexpr bool EndsWithIgnoringAsciiCase(std::string_view text, std::string_view
            EqualIgnoringAsciiCase(text.substr(text.size() - suffix.size()), suffix);
 }
 
-}  // namespace halvern::platform
+}  // namespace halvern
