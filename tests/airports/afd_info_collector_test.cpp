@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "fixtures/recording_collector.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/byte_order.h"
-#include "support/recording_collector.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

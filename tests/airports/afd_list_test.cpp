@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "airports/scenery_fingerprint.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

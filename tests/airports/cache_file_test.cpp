@@ -15,9 +15,9 @@
 #endif
 
 #include "airports/airport_finder.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/byte_order.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

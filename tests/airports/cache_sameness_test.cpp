@@ -14,9 +14,9 @@
 
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/byte_order.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "support/recording_collector.h"
+#include "fixtures/recording_collector.h"
 
 namespace halvern {
 namespace {

@@ -16,11 +16,11 @@
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
 #include "airports/database_step.h"
+#include "fixtures/long_path.h"
+#include "fixtures/temp_dir.h"
 #include "overlay/display_options.h"
 #include "overlay/overlay_line.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/long_path.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "airports/airport_finder.h"
+#include "fixtures/test_finder.h"
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
 #include "overlay/overlay_refresh.h"
-#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "airports/airport_finder.h"
+#include "fixtures/test_finder.h"
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
-#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "airports/afd_info_collector.h"
-#include "support/temp_dir.h"
+#include "fixtures/temp_dir.h"
 
 namespace halvern {
 namespace {

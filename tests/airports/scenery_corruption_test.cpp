@@ -9,9 +9,9 @@
 #include <memory>
 #include <random>
 
+#include "fixtures/recording_collector.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/byte_order.h"
-#include "support/recording_collector.h"
 
 namespace halvern {
 namespace {

@@ -11,8 +11,8 @@
 #include "airports/afd_list.h"
 #include "airports/cache_file.h"
 #include "airports/database_step.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -14,9 +14,9 @@
 
 #include "airports/airport_finder.h"
 #include "airports/scenery_observer.h"
+#include "fixtures/recording_collector.h"
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/recording_collector.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

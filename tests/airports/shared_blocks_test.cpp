@@ -5,9 +5,9 @@
 
 #include <random>
 
+#include "fixtures/recording_collector.h"
 #include "scenery/plain_extraction.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/recording_collector.h"
 
 namespace halvern {
 namespace {

@@ -14,11 +14,11 @@
 #include "airports/airport_finder.h"
 #include "airports/cache_file.h"
 #include "alloc/heap_counter.h"
+#include "fixtures/temp_dir.h"
+#include "fixtures/test_finder.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "overlay/overlay_refresh.h"
-#include "support/temp_dir.h"
-#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

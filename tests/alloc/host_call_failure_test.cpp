@@ -19,13 +19,13 @@
 #include <vector>
 
 #include "alloc/heap_counter.h"
+#include "fixtures/temp_dir.h"
 #include "frame/exported_records.h"
 #include "geo/position_conversion.h"
 #include "host/host_services.h"
 #include "platform/desktop.h"
 #include "platform/posix/desktop/portable_desktop.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/temp_dir.h"
 
 namespace halvern::testing {
 namespace {

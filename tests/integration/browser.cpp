@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "fixtures/temp_dir.h"
 #include "integration/run_tool.h"
-#include "support/temp_dir.h"
 
 namespace halvern::testing {
 

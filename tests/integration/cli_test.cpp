@@ -10,12 +10,12 @@
 #include <sstream>
 
 #include "airports/airport_finder.h"
+#include "fixtures/temp_dir.h"
 #include "halvern-scenery/airport_csv.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
 #include "support/byte_order.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -9,10 +9,10 @@
 #include <fstream>
 #include <functional>
 
+#include "fixtures/temp_dir.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "support/byte_order.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

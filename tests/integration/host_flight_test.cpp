@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "fixtures/temp_dir.h"
 #include "integration/run_tool.h"
 #include "resources/version.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

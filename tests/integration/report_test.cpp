@@ -12,12 +12,12 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "fixtures/temp_dir.h"
 #include "integration/browser.h"
 #include "integration/run_tool.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
 #include "support/byte_order.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

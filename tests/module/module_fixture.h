@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temp_dir.h"
 #include "halvern-host/module_host.h"
 #include "halvern-host/simulator_services.h"
 #include "platform/desktop.h"
 #include "platform/posix/desktop/portable_desktop.h"
-#include "support/temp_dir.h"
 
 namespace halvern::testing {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/long_path.h"
 #include "module/module_fixture.h"
-#include "support/long_path.h"
 
 namespace halvern::testing {
 namespace {

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/test_finder.h"
 #include "geo/geodesy.h"
 #include "geo/position_conversion.h"
 #include "halvern-host/simulator_services.h"
-#include "support/test_finder.h"
 
 namespace halvern {
 namespace {

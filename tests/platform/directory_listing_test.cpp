@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "fixtures/temp_dir.h"
 
 namespace halvern {
 namespace {

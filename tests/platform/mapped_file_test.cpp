@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "fixtures/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string>
 
+#include "fixtures/temp_dir.h"
 #include "platform/desktop.h"
 #include "platform/desktop/desktop_fixture.h"
 #include "platform/posix/desktop/portable_desktop.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temp_dir.h"
 #include "platform/desktop.h"
 #include "platform/desktop/desktop_fixture.h"
 #include "platform/posix/desktop/portable_desktop.h"
-#include "support/temp_dir.h"
 
 namespace halvern {
 namespace {
