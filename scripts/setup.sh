@@ -5,7 +5,7 @@
 #
 #   bash scripts/setup.sh PURPOSE...
 #
-#   build    compile the module and the tools, nlohmann/json among them (the demo)
+#   build    compile the module and the tools, nlohmann/json and CLI11 among them (the demo)
 #   test     build, plus GoogleTest, Google Benchmark, MPFR, the JSON Schema validator and
 #            Chromium (the test suite; the report's JSON and HTML are checked with them)
 #   check    clang-format, clang 14 with its sanitizer and fuzzer runtime, valgrind (CI's checks)
@@ -22,7 +22,7 @@
 set -euo pipefail
 
 declare -A lists
-lists[build]="cmake make g++ nlohmann-json3-dev"
+lists[build]="cmake make g++ nlohmann-json3-dev libcli11-dev"
 lists[test]="${lists[build]} libgtest-dev libgmock-dev libbenchmark-dev libmpfr-dev
              python3-jsonschema chromium"
 lists[check]="clang-format clang-14 libclang-rt-14-dev valgrind"
@@ -30,7 +30,7 @@ lists[check]="clang-format clang-14 libclang-rt-14-dev valgrind"
 # 32-bit Wine runs through QEMU's user-mode emulator (below); where that cannot be registered
 # either, the tests run the 64-bit build under 64-bit Wine instead.
 lists[mingw]="g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
-              binutils-mingw-w64-x86-64 nlohmann-json3-dev"
+              binutils-mingw-w64-x86-64 nlohmann-json3-dev libcli11-dev"
 lists[windows]="${lists[mingw]} wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick"
 
 if [ $# -eq 0 ]; then

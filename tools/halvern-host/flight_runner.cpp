@@ -1,11 +1,11 @@
 #include "halvern-host/flight_runner.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "geo/position_conversion.h"
 #include "halvern-host/menu_path.h"
 #include "halvern-host/shown_lines.h"
+#include "overlay/distance_text.h"
 #include "platform/native_path.h"
 
 namespace halvern::host {
@@ -151,15 +151,13 @@ void FlightRunner::RunAction(const ScriptAction& action) {
     }
     std::fputc('\n', out_);
     if (action.verb == "key") {
-        const std::string keys = w.empty() ? "" : w[0];
-        if (keys.size() < 3 || keys.substr(keys.size() - 3) != "F12") {
+        const std::optional<KeyModifiers> key = w.empty() ? std::nullopt : ReadKey(w[0]);
+        if (!key) {
             std::fprintf(out_, "  line %d: only F12 keys can be pressed\n", action.line);
             ok_ = false;
             return;
         }
-        window_.PressF12(keys.find("shift+") != std::string::npos,
-                         keys.find("ctrl+") != std::string::npos,
-                         keys.find("alt+") != std::string::npos);
+        window_.PressF12(key->shift, key->ctrl, key->alt);
         PrintModuleMenu();
     } else if (action.verb == "menu") {
         const std::vector<MenuStep> path =
@@ -186,9 +184,10 @@ void FlightRunner::RunAction(const ScriptAction& action) {
             return;
         }
         window_.AnswerNextOptionsDialog({w[0], action.number});
-        // The pictures' reach follows the entry once the dialog is done with.
-        const double distance = std::atof(w[0].c_str());
-        if (distance >= 1 && distance <= 250) {
+        // The pictures' reach follows the entry, read as the dialog reads it, once the dialog is
+        // done with.
+        const std::int32_t distance = ParseDistanceText(w[0].c_str());
+        if (distance >= kMinimumMaxDistance && distance <= kMaximumMaxDistance) {
             rangeAfter_ = distance;
         }
         const std::vector<MenuStep> path = FindMenuPath(window_.Menus(), "Modules>Halvern>Options");

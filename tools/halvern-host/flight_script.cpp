@@ -1,67 +1,40 @@
 #include "halvern-host/flight_script.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <sstream>
 
 #include "halvern-host/flight_path.h"
+#include "number_text.h"
 
 namespace halvern::host {
 
 namespace {
 
-bool Number(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
-}
-
-// Decimal or 0x-prefixed hexadecimal, at most `largest`.
-bool Unsigned(const std::string& text, std::uint32_t largest, std::uint32_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* begin = text.data() + (hex ? 2 : 0);
-    const char* end = text.data() + text.size();
-    std::uint32_t number = 0;
-    const auto result = std::from_chars(begin, end, number, hex ? 16 : 10);
-    if (begin == end || result.ec != std::errc() || result.ptr != end || number > largest) {
-        return false;
-    }
-    value = number;
-    return true;
-}
-
-// F12 with any of the modifiers shift+, ctrl+ and alt+ in front, each at most once.
-bool KeyText(const std::string& text) {
-    std::string rest = text;
-    for (const char* modifier : {"shift+", "ctrl+", "alt+"}) {
-        const std::size_t at = rest.find(modifier);
-        if (at != std::string::npos) {
-            rest.erase(at, std::string(modifier).size());
-        }
-    }
-    return rest == "F12";
-}
-
 // Checks the words of an action and takes its number; the reason when they do not fit the verb.
 std::string CheckAction(ScriptAction& action) {
     const std::vector<std::string>& w = action.words;
     if (action.verb == "key") {
-        return w.size() == 1 && KeyText(w[0]) ? "" : "key takes [shift+][ctrl+][alt+]F12";
+        return w.size() == 1 && ReadKey(w[0]) ? "" : "key takes [shift+][ctrl+][alt+]F12";
     }
     if (action.verb == "menu" || action.verb == "remove-menu") {
         return w.empty() ? action.verb + " takes a menu path" : "";
     }
+    // Its last word as a whole number from 0 to `largest`.
+    const auto number = [&action](std::size_t words, std::uint32_t largest) {
+        const std::optional<std::uint32_t> value =
+            action.words.size() == words
+                ? tool::ReadWhole<std::uint32_t>(action.words.back(), 0, largest, largest)
+                : std::nullopt;
+        action.number = value.value_or(0);
+        return value.has_value();
+    };
     if (action.verb == "command") {
-        return w.size() == 1 && Unsigned(w[0], 0xFFFF, action.number)
-                   ? ""
-                   : "command takes an id from 0 to 65535";
+        return number(1, 0xFFFF) ? "" : "command takes an id from 0 to 65535";
     }
     if (action.verb == "options") {
-        return w.size() == 2 && Unsigned(w[1], 0xFFFFFFFF, action.number)
-                   ? ""
-                   : "options takes DISTANCE and OPTIONS (a 32-bit number)";
+        return number(2, 0xFFFFFFFF) ? "" : "options takes DISTANCE and OPTIONS (a 32-bit number)";
     }
     if (action.verb == "svg") {
         return w.size() <= 1 ? "" : "svg takes at most one file name";
@@ -75,6 +48,20 @@ std::string CheckAction(ScriptAction& action) {
 }
 
 }  // namespace
+
+std::optional<KeyModifiers> ReadKey(const std::string& text) {
+    std::string rest = text;
+    KeyModifiers held;
+    for (auto [modifier, flag] : {std::pair{"shift+", &held.shift}, {"ctrl+", &held.ctrl},
+                                  {"alt+", &held.alt}}) {
+        const std::size_t at = rest.find(modifier);
+        if (at != std::string::npos) {
+            rest.erase(at, std::string(modifier).size());
+            *flag = true;
+        }
+    }
+    return rest == "F12" ? std::optional(held) : std::nullopt;
+}
 
 std::uint16_t VariationWord(double degrees) {
     double turn = std::fmod(degrees, 360.0);
@@ -104,10 +91,13 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
             error = "line " + std::to_string(number) + ": " + reason;
             return false;
         };
-        double a = 0;
-        double b = 0;
+        // The statement's first two numbers, where its words are numbers.
+        const std::optional<double> first = w.size() > 1 ? tool::ReadFinite(w[1]) : std::nullopt;
+        const std::optional<double> second = w.size() > 2 ? tool::ReadFinite(w[2]) : std::nullopt;
+        const double a = first.value_or(0);
+        const double b = second.value_or(0);
         if (w[0] == "events-per-second" || w[0] == "speed" || w[0] == "magvar" || w[0] == "end") {
-            if (w.size() != 2 || !Number(w[1], a)) {
+            if (w.size() != 2 || !first) {
                 return fail(w[0] + " takes one number");
             }
             if (w[0] == "events-per-second") {
@@ -129,7 +119,7 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
                 script.endTime = a;
             }
         } else if (w[0] == "from" || w[0] == "to") {
-            if (w.size() != 3 || !Number(w[1], a) || !Number(w[2], b) || std::fabs(a) > 90 ||
+            if (w.size() != 3 || !first || !second || std::fabs(a) > 90 ||
                 std::fabs(b) > 180) {
                 return fail(w[0] + " takes a latitude and a longitude in degrees");
             }
@@ -141,7 +131,7 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
             }
             script.route.push_back({a, b});
         } else if (w[0] == "at") {
-            if (w.size() < 3 || !Number(w[1], a) || a < 0 || a > kLongestFlightSeconds) {
+            if (w.size() < 3 || !first || a < 0 || a > kLongestFlightSeconds) {
                 return fail("at takes a time from 0 to 1000000 seconds and an action");
             }
             ScriptAction action;

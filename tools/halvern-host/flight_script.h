@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,16 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
 
 // Reads and parses the script file at `path`; false after one line on `errors` saying why.
 bool LoadFlightScript(const std::string& path, FlightScript& script, std::FILE* errors);
+
+struct KeyModifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// The modifiers of a key action's F12: any of shift+, ctrl+ and alt+ in front, each at most once;
+// nothing for any other text.
+std::optional<KeyModifiers> ReadKey(const std::string& text);
 
 // The variation word of the host (65536 units to the turn) for degrees east.
 std::uint16_t VariationWord(double degrees);

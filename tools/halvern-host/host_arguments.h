@@ -1,29 +1,33 @@
 #pragma once
 
-// The command line of the substitute hosts: the options both hosts take, and a hook for the
-// options of one of them.
+// The command line of the substitute hosts: the options both hosts take. Each host adds its own.
 
-#include <cstddef>
-#include <functional>
-#include <string>
-#include <vector>
+#include <climits>
 
+#include "command_line.h"
 #include "halvern-host/run_options.h"
 
 namespace halvern::host {
 
-// Takes an argument that only this host knows (advancing `i` past its value); false for an
-// argument it does not know or whose value is missing.
-using ExtraArgument = std::function<bool(const std::vector<std::string>& args, std::size_t& i)>;
-
-// A whole decimal number from 1 to `largest`; false for anything else.
-bool ParseCount(const std::string& text, long largest, long& value);
-
-// Parses `args` (without the program name) into `options`. Returns -1 when the host is to run;
-// otherwise the exit status: 0 after printing `usage` for --help, 2 after one line on stderr
-// for an unknown or incomplete argument, a bad value or a missing --module, --simdir or
-// --script.
-int ParseHostArguments(const std::vector<std::string>& args, const char* usage, RunOptions& options,
-                       const ExtraArgument& extra = nullptr);
+inline void AddHostOptions(CLI::App& line, RunOptions& options) {
+    line.add_option("--module", options.modulePath, "the module file to install and load")
+        ->required()
+        ->check(tool::kNotEmpty)
+        ->type_name("FILE");
+    line.add_option("--simdir", options.simulatorDir, "the simulator directory")
+        ->required()
+        ->check(tool::kNotEmpty)
+        ->type_name("DIR");
+    line.add_option("--script", options.scriptPath, "the flight script (docs/flight-script.md)")
+        ->required()
+        ->check(tool::kNotEmpty)
+        ->type_name("FILE");
+    line.add_option("--out", options.outputDir, "where svg actions write their pictures")
+        ->type_name("DIR");
+    tool::AddNumber(line, "--every", options.every, tool::Whole(1L, LONG_MAX),
+                    "print the lines at every Nth event only");
+    line.add_flag("--changes-only", options.changesOnly,
+                  "print an event's lines only when they differ from the event before");
+}
 
 }  // namespace halvern::host

@@ -1,10 +1,13 @@
 #pragma once
 
 // Values to enter in the module's options dialog, and where a user enters them: the distance in
-// its edit control, each display option bit in its check box (the dialog's control ids).
+// its edit control (resources::kOptionDistanceEdit), each display option bit in its check box.
 
 #include <cstdint>
 #include <string>
+
+#include "overlay/display_options.h"
+#include "resources/dialog_templates.h"
 
 namespace halvern::host {
 
@@ -13,15 +16,17 @@ struct OptionsEntry {
     std::uint32_t options = 0;  // the six display bits
 };
 
-inline constexpr int kDistanceEditId = 106;
-
 struct OptionCheckBox {
     int id;
     std::uint32_t bit;
 };
 
-// Name, code, distance, magnetic bearing, elevation, true bearing.
-inline constexpr OptionCheckBox kOptionCheckBoxes[] = {{101, 0x01}, {102, 0x02}, {103, 0x04},
-                                                       {104, 0x08}, {105, 0x10}, {107, 0x20}};
+inline constexpr OptionCheckBox kOptionCheckBoxes[] = {
+    {resources::kOptionNameCheckBox, kShowName},
+    {resources::kOptionCodeCheckBox, kShowCode},
+    {resources::kOptionDistanceCheckBox, kShowDistance},
+    {resources::kOptionMagneticBearingCheckBox, kShowMagneticBearing},
+    {resources::kOptionElevationCheckBox, kShowElevation},
+    {resources::kOptionTrueBearingCheckBox, kShowTrueBearing}};
 
 }  // namespace halvern::host

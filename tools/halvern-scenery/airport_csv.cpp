@@ -1,7 +1,9 @@
 #include "halvern-scenery/airport_csv.h"
 
-#include <charconv>
 #include <fstream>
+#include <optional>
+
+#include "number_text.h"
 
 namespace halvern::scenery {
 
@@ -30,16 +32,6 @@ std::vector<std::string> SplitCsvLine(const std::string& line) {
     return fields;
 }
 
-namespace {
-
-bool ParseNumber(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
-}  // namespace
-
 bool ReadAirportCsv(const std::string& path, std::vector<CsvAirport>& airports,
                     std::string& error) {
     std::ifstream in(path);
@@ -55,22 +47,26 @@ bool ReadAirportCsv(const std::string& path, std::vector<CsvAirport>& airports,
             continue;  // the header line
         }
         const std::vector<std::string> fields = SplitCsvLine(line);
-        CsvAirport airport;
-        if (fields.size() != 8 || !ParseNumber(fields[3], airport.latitude) ||
-            !ParseNumber(fields[4], airport.longitude)) {
+        const std::optional<double> latitude =
+            fields.size() == 8 ? tool::ReadNumber<double>(fields[3]) : std::nullopt;
+        const std::optional<double> longitude =
+            latitude ? tool::ReadNumber<double>(fields[4]) : std::nullopt;
+        if (!longitude) {
             error = path + ":" + std::to_string(lineNumber) + ": expected 8 fields with numbers";
             return false;
         }
+        CsvAirport airport;
+        airport.latitude = *latitude;
+        airport.longitude = *longitude;
         airport.ident = fields[0];
         airport.gpsCode = fields[1];
         airport.name = fields[2];
-        double feet = 0;
         if (!fields[5].empty()) {
-            if (!ParseNumber(fields[5], feet)) {
+            airport.elevationFeet = tool::ReadNumber<double>(fields[5]);
+            if (!airport.elevationFeet) {
                 error = path + ":" + std::to_string(lineNumber) + ": bad elevation";
                 return false;
             }
-            airport.elevationFeet = feet;
         }
         airport.country = fields[6];
         airport.type = fields[7];

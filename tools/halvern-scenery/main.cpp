@@ -1,138 +1,95 @@
 // halvern-scenery: compiles a CSV of airports into a simulator directory with scenery areas,
 // scenery files in the host's layout and the host's scenery list.
 
-#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "command_line.h"
 #include "halvern-scenery/airport_csv.h"
 #include "halvern-scenery/world_builder.h"
 #include "tool_main.h"
 
+namespace halvern::scenery {
 namespace {
 
-constexpr const char* kUsage =
-    "usage: halvern-scenery CSV SIMDIR [OPTIONS]\n"
-    "\n"
+using tool::AddNumber;
+using tool::Whole;
+
+constexpr const char* kDescription =
     "Writes a simulator directory SIMDIR from the airports in CSV (columns ident, gps_code,\n"
     "name, latitude_deg, longitude_deg, elevation_ft, iso_country, type): one scenery area\n"
     "per country below 'Addon Scenery', each with .bgl files, listed in scenery.cfg.\n"
-    "Names are written in Windows-1252; the code is the GPS code, else the ident.\n"
-    "\n"
-    "options:\n"
-    "  --world-vis          list the areas in scenery\\world.vis instead of scenery.cfg\n"
-    "  --airports N         replicate the airports with jittered positions up to N\n"
-    "  --areas N            deal the airports into N areas instead of one per country\n"
-    "  --files N            with --areas: N scenery files in all (default 25 per area)\n"
-    "  --per-file N         per-country areas: at most N airports a file (default 40)\n"
-    "  --absolute-every N   name every Nth area by its absolute path (default 3; 0: none)\n"
-    "  --inactive-area      add an area that is switched off (its airports are hidden)\n"
-    "  --default-area       add an area below scenedb\\world (skipped by the module)\n"
-    "  --missing-area       list an area whose directory does not exist\n"
-    "  --gap-area           add an area, listed last, whose number skips one: the walk\n"
-    "                       stops at the gap, so its airports are never read\n"
-    "  --damaged-area       add an area of scenery files damaged in each way the module\n"
-    "                       meets (a bad header, an empty file, records and texts cut off,\n"
-    "                       an unknown record kind), each after two good airports\n"
-    "  --addon-airport CODE add an area, listed last, with a copy of the airport CODE named\n"
-    "                       '... (add-on)': two files defining one code\n"
-    "  --seed N             seed of the jitter (default 1)\n";
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "halvern-scenery: %s\n", message.c_str());
-    return 2;
-}
-
-// A whole decimal number from 0 to `largest`.
-template <typename T>
-bool ParseWhole(const std::string& text, T& value, T largest) {
-    const char* end = text.data() + text.size();
-    T number = 0;
-    const auto result = std::from_chars(text.data(), end, number);
-    if (result.ec != std::errc() || result.ptr != end || number < 0 || number > largest) {
-        return false;
-    }
-    value = number;
-    return true;
-}
+    "Names are written in Windows-1252; the code is the GPS code, else the ident.";
 
 // The largest worlds the compiler writes: beyond them a run would only fill the disk.
 constexpr std::int64_t kMostAirports = 10000000;
 constexpr int kMostAreas = 100000;
 constexpr int kMostFiles = 1000000;
 
-int Compile(const std::vector<std::string>& args) {
-    using namespace halvern::scenery;
-    if (!args.empty() && (args[0] == "--help" || args[0] == "-h" || args[0] == "help")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (args.size() < 2) {
-        return Fail("expected CSV and SIMDIR (try --help)");
-    }
-    if (args[1].empty()) {
-        return Fail("the simulator directory is empty");
-    }
+int Compile(int argc, char** argv) {
+    tool::CommandLine line("halvern-scenery", kDescription);
+    std::string csv;
+    std::string simulatorDir;
     WorldOptions options;
-    for (std::size_t i = 2; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        const bool hasValue = i + 1 < args.size();
-        bool ok = true;
-        if (option == "--world-vis") {
-            options.worldVis = true;
-        } else if (option == "--inactive-area") {
-            options.inactiveArea = true;
-        } else if (option == "--default-area") {
-            options.defaultArea = true;
-        } else if (option == "--missing-area") {
-            options.missingArea = true;
-        } else if (option == "--damaged-area") {
-            options.damagedArea = true;
-        } else if (option == "--gap-area") {
-            options.gapArea = true;
-        } else if (option == "--addon-airport" && hasValue) {
-            options.addonAirport = args[++i];
-        } else if (option == "--airports" && hasValue) {
-            ok = ParseWhole(args[++i], options.airportCount, kMostAirports);
-        } else if (option == "--areas" && hasValue) {
-            ok = ParseWhole(args[++i], options.areaCount, kMostAreas);
-        } else if (option == "--files" && hasValue) {
-            ok = ParseWhole(args[++i], options.fileCount, kMostFiles);
-        } else if (option == "--per-file" && hasValue) {
-            ok = ParseWhole(args[++i], options.airportsPerFile, kMostFiles) &&
-                 options.airportsPerFile > 0;
-        } else if (option == "--absolute-every" && hasValue) {
-            ok = ParseWhole(args[++i], options.absoluteEvery, INT_MAX);
-        } else if (option == "--seed" && hasValue) {
-            ok = ParseWhole(args[++i], options.seed, UINT32_MAX);
-        } else {
-            return Fail("unknown or incomplete option '" + option + "' (try --help)");
-        }
-        if (!ok) {
-            return Fail("bad value for " + option);
-        }
+    line.add_option("CSV", csv, "the airports")->required()->type_name("");
+    line.add_option("SIMDIR", simulatorDir, "the simulator directory to write")
+        ->required()
+        ->type_name("")
+        ->check(tool::kNotEmpty);
+    line.add_flag("--world-vis", options.worldVis,
+                  "list the areas in scenery\\world.vis instead of scenery.cfg");
+    AddNumber(line, "--airports", options.airportCount, Whole<std::int64_t>(0, kMostAirports),
+              "replicate the airports with jittered positions up to N");
+    AddNumber(line, "--areas", options.areaCount, Whole(0, kMostAreas),
+              "deal the airports into N areas instead of one per country");
+    AddNumber(line, "--files", options.fileCount, Whole(0, kMostFiles),
+              "with --areas: N scenery files in all (default 25 per area)");
+    AddNumber(line, "--per-file", options.airportsPerFile, Whole(1, kMostFiles),
+              "per-country areas: at most N airports a file (default 40)");
+    AddNumber(line, "--absolute-every", options.absoluteEvery, Whole(0, INT_MAX),
+              "name every Nth area by its absolute path (default 3; 0: none)");
+    line.add_flag("--inactive-area", options.inactiveArea,
+                  "add an area that is switched off (its airports are hidden)");
+    line.add_flag("--default-area", options.defaultArea,
+                  "add an area below scenedb\\world (skipped by the module)");
+    line.add_flag("--missing-area", options.missingArea,
+                  "list an area whose directory does not exist");
+    line.add_flag("--gap-area", options.gapArea,
+                  "add an area, listed last, whose number skips one: the walk\n"
+                  "stops at the gap, so its airports are never read");
+    line.add_flag("--damaged-area", options.damagedArea,
+                  "add an area of scenery files damaged in each way the module\n"
+                  "meets (a bad header, an empty file, records and texts cut off,\n"
+                  "an unknown record kind), each after two good airports");
+    line.add_option("--addon-airport", options.addonAirport,
+                    "add an area, listed last, with a copy of the airport CODE named\n"
+                    "'... (add-on)': two files defining one code")
+        ->type_name("CODE");
+    AddNumber(line, "--seed", options.seed, Whole<std::uint32_t>(0, UINT32_MAX),
+              "seed of the jitter (default 1)");
+    if (const int status = line.Parse(argc, argv); status >= 0) {
+        return status;
     }
     std::vector<CsvAirport> airports;
-    std::string error;
-    if (!ReadAirportCsv(args[0], airports, error)) {
-        return Fail(error);
-    }
     WorldSummary summary;
-    if (!BuildWorld(airports, args[1], options, summary, error)) {
-        return Fail(error);
+    std::string error;
+    if (!ReadAirportCsv(csv, airports, error) ||
+        !BuildWorld(airports, simulatorDir, options, summary, error)) {
+        std::fprintf(stderr, "halvern-scenery: %s\n", error.c_str());
+        return tool::kExitUsage;
     }
     std::printf("areas %d\nfiles %d\nairports %lld\n", summary.areas, summary.files,
                 static_cast<long long>(summary.airports));
-    return 0;
+    return tool::kExitOk;
 }
 
 }  // namespace
+}  // namespace halvern::scenery
 
 int main(int argc, char** argv) {
-    return halvern::tool::RunReportingFailures("halvern-scenery", [&] {
-        return Compile(std::vector<std::string>(argv + 1, argv + argc));
-    });
+    return halvern::tool::RunReportingFailures(
+        "halvern-scenery", [&] { return halvern::scenery::Compile(argc, argv); });
 }

@@ -1,10 +1,10 @@
 // `halvern nearby`: the overlay lines a refresh composes for an aircraft at a given place.
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "halvern/commands.h"
@@ -14,28 +14,6 @@
 namespace halvern::tool {
 
 namespace {
-
-bool ParseDouble(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
-}
-
-// Decimal or 0x-prefixed hexadecimal, any value that fits 32 bits unsigned (or, in decimal,
-// signed).
-bool ParseWord(const std::string& text, std::int64_t minimum, std::uint32_t& value) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    const char* begin = text.data() + (hex ? 2 : 0);
-    const char* end = text.data() + text.size();
-    std::int64_t number = 0;
-    const auto result = std::from_chars(begin, end, number, hex ? 16 : 10);
-    if (result.ec != std::errc() || result.ptr != end || begin == end || number < minimum ||
-        number > 0xFFFFFFFFLL || (hex && number < 0)) {
-        return false;
-    }
-    value = static_cast<std::uint32_t>(number);
-    return true;
-}
 
 // The lines as one text: what a change of position is compared by.
 std::string Joined(const std::vector<OverlayLineAt>& lines) {
@@ -80,89 +58,26 @@ void PrintEdges(AirportFinder& database, double latitude, double longitude, doub
     }
 }
 
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "halvern: nearby: %s (try 'halvern --help')\n", message.c_str());
-    return kExitUsage;
-}
-
-}  // namespace
-
-int RunNearby(const std::vector<std::string>& args) {
-    // args: SIMDIR and options.
-    if (args.empty()) {
-        return Usage("the simulator directory is missing");
-    }
-    bool haveLatitude = false;
-    bool haveLongitude = false;
-    bool packed = false;
-    double edgeSpan = 0;
+struct NearbyGiven {
     double latitude = 0;
     double longitude = 0;
     OverlayState state;
-    std::uint32_t magvar = 0;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option == "--packed") {
-            packed = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
-            return Usage("'" + option + "' needs a value");
-        }
-        const std::string& value = args[++i];
-        std::uint32_t word = 0;
-        if (option == "--lat") {
-            haveLatitude = ParseDouble(value, latitude);
-            if (!haveLatitude) {
-                return Usage("bad latitude '" + value + "'");
-            }
-        } else if (option == "--lon") {
-            haveLongitude = ParseDouble(value, longitude);
-            if (!haveLongitude) {
-                return Usage("bad longitude '" + value + "'");
-            }
-        } else if (option == "--distance") {
-            if (!ParseWord(value, INT32_MIN, word) ||
-                (value.rfind("0x", 0) != 0 && std::stoll(value) > INT32_MAX)) {
-                return Usage("bad distance '" + value + "'");
-            }
-            state.maxDistance = static_cast<std::int32_t>(word);
-        } else if (option == "--options") {
-            if (!ParseWord(value, INT32_MIN, word)) {
-                return Usage("bad options '" + value + "'");
-            }
-            state.displayOptions = static_cast<std::int32_t>(word);
-        } else if (option == "--edges") {
-            if (!ParseDouble(value, edgeSpan) || !(edgeSpan > 0 && edgeSpan <= 10)) {
-                return Usage("bad edge span '" + value + "' (degrees, above 0 and up to 10)");
-            }
-        } else if (option == "--magvar") {
-            if (!ParseWord(value, 0, word) || word > 0xFFFF) {
-                return Usage("bad magnetic variation word '" + value + "'");
-            }
-            magvar = word;
-        } else {
-            return Usage("unknown option '" + option + "'");
-        }
-    }
-    if (!haveLatitude || !haveLongitude) {
-        return Usage("--lat and --lon are needed");
-    }
-    std::string simulatorDir;
-    if (!ResolveSimulatorDir(args[0], simulatorDir)) {
-        return kExitUsage;
-    }
+    std::uint16_t magvar = 0;
+    bool packed = false;
+    double edgeSpan = 0;
+};
+
+int Nearby(const std::string& simulatorDir, const NearbyGiven& given) {
     ToolDatabase database(nullptr);
     database.Load(simulatorDir);
-    if (edgeSpan > 0) {
-        PrintEdges(database, latitude, longitude, edgeSpan, state,
-                   static_cast<std::uint16_t>(magvar));
+    if (given.edgeSpan > 0) {
+        PrintEdges(database, given.latitude, given.longitude, given.edgeSpan, given.state,
+                   given.magvar);
         return kExitOk;
     }
-    const std::vector<OverlayLineAt> lines =
-        OverlayAt(database, latitude, longitude, state, static_cast<std::uint16_t>(magvar));
-    for (const OverlayLineAt& line : lines) {
-        if (packed) {
+    for (const OverlayLineAt& line :
+         OverlayAt(database, given.latitude, given.longitude, given.state, given.magvar)) {
+        if (given.packed) {
             for (unsigned char byte : line.packed) {
                 std::printf("%02x", byte);
             }
@@ -171,6 +86,56 @@ int RunNearby(const std::vector<std::string>& args) {
         std::printf("%s\n", line.text.c_str());
     }
     return kExitOk;
+}
+
+std::optional<double> EdgeSpan(std::string_view text) {
+    const std::optional<double> span = ReadFinite(text);
+    return span && *span > 0 && *span <= 10 ? span : std::nullopt;
+}
+
+const std::string kNearby =
+    "puts the aircraft at that latitude and longitude, selects the\n"
+    "airports within the reach and prints the overlay lines a refresh\n"
+    "there composes, one a line, in order. --distance, --options and\n"
+    "--magvar may be decimal or 0x hexadecimal.";
+const std::string kOptions =
+    "the display options (default " + std::to_string(kDefaultDisplayOptions) +
+    ": name, distance,\n"
+    "magnetic bearing); bits 0x01 name, 0x02 code, 0x04 distance,\n"
+    "0x08 magnetic bearing, 0x10 elevation, 0x20 true bearing";
+const std::string kEdges =
+    "prints instead the positions (latitude and longitude, one a\n"
+    "line) on either side of every change of the lines within DEG\n"
+    "degrees (above 0, up to 10) east of --lon: where builds that\n"
+    "round differently would first disagree";
+
+}  // namespace
+
+void AddNearbyCommand(CLI::App& tool, int& status) {
+    const auto given = std::make_shared<NearbyGiven>();
+    CLI::App* nearby = tool.add_subcommand("nearby", kNearby);
+    AddSimulatorDir(*nearby, status,
+                    [given](const std::string& dir) { return Nearby(dir, *given); });
+    AddNumber(*nearby, "--lat", given->latitude, ReadFinite, "the latitude in degrees")
+        ->required()
+        ->type_name("DEG");
+    AddNumber(*nearby, "--lon", given->longitude, ReadFinite, "the longitude in degrees")
+        ->required()
+        ->type_name("DEG");
+    AddNumber(*nearby, "--distance", given->state.maxDistance,
+              Whole<std::int64_t>(INT32_MIN, INT32_MAX, 0xFFFFFFFF),
+              "the reach (default " + std::to_string(kDefaultMaxDistance) +
+                  "; 0 or negative as the module\ntreats them)")
+        ->type_name("NM");
+    AddNumber(*nearby, "--options", given->state.displayOptions,
+              Whole<std::int64_t>(INT32_MIN, 0xFFFFFFFF, 0xFFFFFFFF), kOptions);
+    AddNumber(*nearby, "--magvar", given->magvar, Whole<std::int64_t>(0, 0xFFFF, 0xFFFF),
+              "the magnetic variation, 65536 to the turn (default 0)")
+        ->type_name("WORD");
+    nearby->add_flag("--packed", given->packed,
+                     "starts each line with its 18-byte packed position in\n"
+                     "hexadecimal and a blank");
+    AddNumber(*nearby, "--edges", given->edgeSpan, EdgeSpan, kEdges)->type_name("DEG");
 }
 
 }  // namespace halvern::tool

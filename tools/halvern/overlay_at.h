@@ -1,7 +1,7 @@
 #pragma once
 
 // The overlay lines a refresh composes for an aircraft at a given place, as the module's text
-// service would receive them: shared by `halvern nearby` and `halvern edges`.
+// service would receive them: what `halvern nearby` prints, and what its `--edges` compares.
 
 #include <cstdint>
 #include <string>

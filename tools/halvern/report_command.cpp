@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "halvern/commands.h"
 #include "halvern/report_formats.h"
@@ -14,62 +14,62 @@ namespace halvern::tool {
 
 namespace {
 
-int Usage(const std::string& message) {
-    std::fprintf(stderr, "halvern: report: %s (try 'halvern --help')\n", message.c_str());
-    return kExitUsage;
-}
-
-}  // namespace
-
-int RunReport(const std::vector<std::string>& args) {
-    // args: SIMDIR and options.
-    if (args.empty()) {
-        return Usage("the simulator directory is missing");
-    }
+struct ReportGiven {
     bool json = false;
     std::string htmlFile;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--json") {
-            json = true;
-        } else if (args[i] == "--html") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
-                return Usage("'--html' needs a file");
-            }
-            htmlFile = args[++i];
-        } else {
-            return Usage("unknown option '" + args[i] + "'");
-        }
-    }
-    if (json && !htmlFile.empty()) {
-        return Usage("--json and --html exclude each other");
-    }
-    std::string simulatorDir;
-    if (!ResolveSimulatorDir(args[0], simulatorDir)) {
-        return kExitUsage;
-    }
+};
+
+int Report(const std::string& simulatorDir, const ReportGiven& given) {
     // The page's file is opened first: a file that cannot be written costs no scenery walk.
     std::ofstream html;
-    if (!htmlFile.empty()) {
-        html.open(platform::PathFromArgument(htmlFile), std::ios::binary | std::ios::trunc);
+    if (!given.htmlFile.empty()) {
+        html.open(platform::PathFromArgument(given.htmlFile), std::ios::binary | std::ios::trunc);
         if (!html) {
-            return Usage("cannot write '" + htmlFile + "'");
+            std::fprintf(stderr, "halvern: report: cannot write '%s' (try 'halvern --help')\n",
+                         given.htmlFile.c_str());
+            return kExitUsage;
         }
     }
     SceneryReport report;
     BuildSceneryReport(simulatorDir, report);
-    if (json) {
+    if (given.json) {
         std::fputs(ReportJson(report).c_str(), stdout);
     } else if (html.is_open()) {
         WriteReportHtml(report, html);
         html.close();
         if (!html) {
-            std::fprintf(stderr, "halvern: report: could not write '%s'\n", htmlFile.c_str());
+            std::fprintf(stderr, "halvern: report: could not write '%s'\n",
+                         given.htmlFile.c_str());
             return 1;
         }
     } else {
         WriteReportText(report, stdout);
     }
     return kExitOk;
+}
+
+constexpr const char* kReport =
+    "why the database holds what it holds: the scenery areas in the\n"
+    "order walked, where each comes from and what became of it; each\n"
+    "area's scenery files with size, write time and airports, or why\n"
+    "a file was left out or where its reading ended early; the codes\n"
+    "that several files define and which one the overlay shows; the\n"
+    "cache file's state and whether the next start extracts; totals\n"
+    "and times";
+
+}  // namespace
+
+void AddReportCommand(CLI::App& tool, int& status) {
+    const auto given = std::make_shared<ReportGiven>();
+    CLI::App* report = tool.add_subcommand("report", kReport);
+    AddSimulatorDir(*report, status,
+                    [given](const std::string& dir) { return Report(dir, *given); });
+    CLI::Option* json =
+        report->add_flag("--json", given->json, "prints it as JSON (docs/report-schema.md)");
+    report->add_option("--html", given->htmlFile, "writes one self-contained page with a map to FILE")
+        ->type_name("FILE")
+        ->check(kNotEmpty)
+        ->excludes(json);
 }
 
 }  // namespace halvern::tool

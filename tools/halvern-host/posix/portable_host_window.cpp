@@ -114,13 +114,13 @@ class PortableHostWindow : public HostWindow {
     }
 
     void DriveDialog(WindowHandle dialog, int resourceId) {
-        if (resourceId != 1 || !pendingOptions_) {
+        if (resourceId != resources::kOptionsDialogResource || !pendingOptions_) {
             desk::ClickButton(dialog, platform::kIdCancel);
             return;
         }
         const OptionsEntry entry = *pendingOptions_;
         pendingOptions_.reset();
-        platform::SetDialogItemText(dialog, kDistanceEditId, entry.distance.c_str());
+        platform::SetDialogItemText(dialog, resources::kOptionDistanceEdit, entry.distance.c_str());
         for (const OptionCheckBox& box : kOptionCheckBoxes) {
             platform::CheckDialogButton(dialog, box.id, (entry.options & box.bit) != 0 ? 1 : 0);
         }

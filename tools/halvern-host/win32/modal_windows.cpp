@@ -116,7 +116,7 @@ void ModalWindows::AnswerOptionsDialog(HWND dialog) {
     }
     const OptionsEntry entry = *pendingOptions_;
     pendingOptions_.reset();
-    SetDlgItemTextA(dialog, kDistanceEditId, entry.distance.c_str());
+    SetDlgItemTextA(dialog, resources::kOptionDistanceEdit, entry.distance.c_str());
     for (const OptionCheckBox& box : kOptionCheckBoxes) {
         CheckDlgButton(dialog, box.id,
                        (entry.options & box.bit) != 0 ? BST_CHECKED : BST_UNCHECKED);

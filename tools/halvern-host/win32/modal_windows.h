@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "halvern-host/options_entry.h"
@@ -19,7 +20,7 @@ namespace halvern::host {
 class ModalWindows {
   public:
     // The module's options dialog (its caption) and the message-box text control.
-    static constexpr const char* kOptionsCaption = "Halvern options";
+    static constexpr std::string_view kOptionsCaption = resources::kOptionsDialog.caption;
 
     // Answers the next options dialog with these values and OK (then Cancel if the module
     // refuses them); without values the dialog is cancelled.
