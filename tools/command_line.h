@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "number_text.h"
 #include "resources/version.h"
@@ -47,6 +48,12 @@ class CommandLine : public CLI::App {
             parse(argc, argv);
             return -1;
         } catch (const CLI::ParseError& error) {
+            // An argument that is not known is named before one that is missing.
+            const std::vector<std::string> unknown = remaining(true);
+            if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr && !unknown.empty()) {
+                exit(CLI::ExtrasError(unknown));
+                return kExitUsage;
+            }
             return exit(error) == 0 ? kExitOk : kExitUsage;
         }
     }
@@ -57,16 +64,17 @@ class CommandLine : public CLI::App {
 template <typename Target, typename Read>
 CLI::Option* AddNumber(CLI::App& app, const std::string& name, Target& target, Read read,
                        const std::string& description) {
-    return app.add_option_function<std::string>(
-        name,
-        [&target, read, name](const std::string& text) {
-            const auto value = read(text);
-            if (!value) {
-                throw CLI::ValidationError(name, "bad value '" + text + "'");
-            }
-            target = static_cast<Target>(*value);
-        },
-        description)
+    return app
+        .add_option_function<std::string>(
+            name,
+            [&target, read, name](const std::string& text) {
+                const auto value = read(text);
+                if (!value) {
+                    throw CLI::ValidationError(name, "bad value '" + text + "'");
+                }
+                target = static_cast<Target>(*value);
+            },
+            description)
         ->type_name("N");
 }
 

@@ -13,6 +13,7 @@
 #include "fixtures/temp_dir.h"
 #include "halvern-scenery/airport_csv.h"
 #include "integration/run_tool.h"
+#include "resources/version.h"
 #include "scenery/scenery_file_writer.h"
 #include "scenery/windows_1252.h"
 #include "support/byte_order.h"
@@ -237,6 +238,7 @@ TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
     ASSERT_TRUE(WriteBytes(file, {'x'}));
     const std::string cases[] = {
         "",
+        "frob",
         "scan",
         "bogus " + Quoted(dir.path().string()),
         "scan " + missing,
@@ -268,6 +270,7 @@ TEST_F(CliTest, TheSceneryCompilerRefusesBadArgumentsWithOneLine) {
     const std::string airports = Quoted(HALVERN_AIRPORTS_CSV);
     const std::string target = Quoted((dir.path() / "new").string());
     const std::string cases[] = {
+        "",
         airports + " ''",
         airports + " " + target + " --airports 20000000",
         airports + " " + target + " --areas 100000000",
@@ -332,11 +335,27 @@ TEST_F(CliTest, NearbyPrintsTheLinesOfARefreshAtThatPlace) {
         "nearby " + sim + " --lat 1 --lon 1 --magvar 70000",
         "nearby " + sim + " --lat 1 --lon 1 --distance 2147483648",
         "nearby " + sim + " --lat 1 --lon 1 --bogus 3",
+        "nearby " + sim + " --lat 1 --lon 1 --options 0b11",
+        "nearby " + sim + " --lat 1 --lon 1 --magvar true",
     };
     for (const std::string& arguments : bad) {
         const ToolRun run = Halvern(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
+    }
+}
+
+// Each tool prints its version; an argument it does not know is named before any that is missing.
+TEST_F(CliTest, EachToolPrintsItsVersionAndNamesAnUnknownArgument) {
+    for (const fs::path tool : {HALVERN_TOOL, HALVERN_SCENERY_TOOL, HALVERN_HOST_TOOL}) {
+        const ToolRun version = RunTool(Quoted(tool.string()) + " --version");
+        EXPECT_EQ(version.status, 0) << tool;
+        EXPECT_EQ(version.out, tool.stem().string() + " " HALVERN_VERSION_TEXT "\n");
+        const ToolRun unknown = RunTool(Quoted(tool.string()) + " --frob");
+        EXPECT_EQ(unknown.status, 2) << tool;
+        EXPECT_TRUE(unknown.out.empty()) << tool;
+        EXPECT_EQ(std::count(unknown.error.begin(), unknown.error.end(), '\n'), 1) << unknown.error;
+        EXPECT_NE(unknown.error.find("--frob"), std::string::npos) << unknown.error;
     }
 }
 

@@ -52,8 +52,8 @@ std::string CheckAction(ScriptAction& action) {
 std::optional<KeyModifiers> ReadKey(const std::string& text) {
     std::string rest = text;
     KeyModifiers held;
-    for (auto [modifier, flag] : {std::pair{"shift+", &held.shift}, {"ctrl+", &held.ctrl},
-                                  {"alt+", &held.alt}}) {
+    for (auto [modifier, flag] :
+         {std::pair{"shift+", &held.shift}, {"ctrl+", &held.ctrl}, {"alt+", &held.alt}}) {
         const std::size_t at = rest.find(modifier);
         if (at != std::string::npos) {
             rest.erase(at, std::string(modifier).size());
@@ -119,8 +119,7 @@ bool ParseFlightScript(const std::string& text, FlightScript& script, std::strin
                 script.endTime = a;
             }
         } else if (w[0] == "from" || w[0] == "to") {
-            if (w.size() != 3 || !first || !second || std::fabs(a) > 90 ||
-                std::fabs(b) > 180) {
+            if (w.size() != 3 || !first || !second || std::fabs(a) > 90 || std::fabs(b) > 180) {
                 return fail(w[0] + " takes a latitude and a longitude in degrees");
             }
             if (w[0] == "from" && !script.route.empty()) {

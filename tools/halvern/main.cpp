@@ -41,7 +41,8 @@ int Run(int argc, char** argv) {
     AddSimulatorDir(*find, status, [&text](const std::string& dir) { return RunFind(dir, text); });
     find->add_option("TEXT", text, "the text to find")->required()->type_name("")->check(kNotEmpty);
     tool.add_subcommand("help", "prints this text")->allow_extras()->callback([&] {
-        const auto help = tool.get_formatter()->make_help(&tool, "halvern", CLI::AppFormatMode::Normal);
+        const auto help =
+            tool.get_formatter()->make_help(&tool, "halvern", CLI::AppFormatMode::Normal);
         std::fputs(help.c_str(), stdout);
         status = kExitOk;
     });

@@ -98,11 +98,11 @@ const std::string kNearby =
     "airports within the reach and prints the overlay lines a refresh\n"
     "there composes, one a line, in order. --distance, --options and\n"
     "--magvar may be decimal or 0x hexadecimal.";
-const std::string kOptions =
-    "the display options (default " + std::to_string(kDefaultDisplayOptions) +
-    ": name, distance,\n"
-    "magnetic bearing); bits 0x01 name, 0x02 code, 0x04 distance,\n"
-    "0x08 magnetic bearing, 0x10 elevation, 0x20 true bearing";
+const std::string kOptions = "the display options (default " +
+                             std::to_string(kDefaultDisplayOptions) +
+                             ": name, distance,\n"
+                             "magnetic bearing); bits 0x01 name, 0x02 code, 0x04 distance,\n"
+                             "0x08 magnetic bearing, 0x10 elevation, 0x20 true bearing";
 const std::string kEdges =
     "prints instead the positions (latitude and longitude, one a\n"
     "line) on either side of every change of the lines within DEG\n"

@@ -38,8 +38,7 @@ int Report(const std::string& simulatorDir, const ReportGiven& given) {
         WriteReportHtml(report, html);
         html.close();
         if (!html) {
-            std::fprintf(stderr, "halvern: report: could not write '%s'\n",
-                         given.htmlFile.c_str());
+            std::fprintf(stderr, "halvern: report: could not write '%s'\n", given.htmlFile.c_str());
             return 1;
         }
     } else {
@@ -66,7 +65,8 @@ void AddReportCommand(CLI::App& tool, int& status) {
                     [given](const std::string& dir) { return Report(dir, *given); });
     CLI::Option* json =
         report->add_flag("--json", given->json, "prints it as JSON (docs/report-schema.md)");
-    report->add_option("--html", given->htmlFile, "writes one self-contained page with a map to FILE")
+    report
+        ->add_option("--html", given->htmlFile, "writes one self-contained page with a map to FILE")
         ->type_name("FILE")
         ->check(kNotEmpty)
         ->excludes(json);
