@@ -2,6 +2,7 @@
 
 // The commands of the `halvern` tool. Each returns the process's exit status.
 
+#include <memory>
 #include <string>
 
 #include "command_line.h"
