@@ -30,13 +30,13 @@ int Run(int argc, char** argv) {
     line.add_option_function<std::string>(
             "--x87-precision", [&options](const std::string&) { options.x87Precision53 = true; },
             "sets the x87 precision control to 53 bits before loading the module")
-        ->check(CLI::IsMember(std::vector<std::string>{"53"}))
+        ->check(CLI::IsMember(std::vector<std::string>{"53"}).description(""))
         ->type_name("53");
     halvern::tool::AddNumber(line, "--tick-ms", options.tickMilliseconds,
                              halvern::tool::Whole(1L, kLongestTick),
                              "the timer's period in milliseconds (default 10)");
     line.add_option("--snapshot-marker", options.snapshotMarker,
-                    "when the options dialog opens, creates FILE and waits until it is gone")
+                    "at the snapshot's moment, creates FILE and waits until it is gone")
         ->type_name("FILE");
     line.add_option_function<std::string>(
             "--snapshot-of",
@@ -45,10 +45,12 @@ int Run(int argc, char** argv) {
                                      : moment == "progress" ? SnapshotMoment::kProgressWindow
                                                             : SnapshotMoment::kOptionsDialog;
             },
-            "the snapshot's moment instead: when the first menu action has\n"
-            "opened its menu path, or when the progress window of a cache miss\n"
-            "is halfway")
-        ->check(CLI::IsMember(std::vector<std::string>{"options", "menu", "progress"}));
+            "the snapshot's moment: options when the options dialog opens (the\n"
+            "default), menu when the first menu action has opened its menu path,\n"
+            "progress when the progress window of a cache miss is halfway")
+        ->check(
+            CLI::IsMember(std::vector<std::string>{"options", "menu", "progress"}).description(""))
+        ->type_name("MOMENT");
     const int status = line.Parse(argc, argv);
     return status >= 0 ? status : halvern::host::RunWin32Host(options, stdout);
 }
