@@ -370,6 +370,7 @@ TEST_F(ReportTest, FindTellsWhereEachMatchComesFromAndWhatWasNotRead) {
               "left out as a built-in default area"},
          }},
         {"kept 1", {{"4 airports in the database match \"kept 1\":"}}},
+        {"-kept", {{"No airport in the database has a code or name containing \"-kept\"."}}},
         {"step ends walk lost",
          {
              {"No airport in the database has a code or name containing \"step ends walk lost\"."},

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "halvern/commands.h"
 #include "tool_main.h"
@@ -38,8 +39,17 @@ int Run(int argc, char** argv) {
     AddReportCommand(tool, status);
     CLI::App* find = tool.add_subcommand("find", kFind);
     std::string text;
-    AddSimulatorDir(*find, status, [&text](const std::string& dir) { return RunFind(dir, text); });
-    find->add_option("TEXT", text, "the text to find")->required()->type_name("")->check(kNotEmpty);
+    // A text that starts with '-' is the text, not an option: it is left over by the parse.
+    find->allow_extras();
+    AddSimulatorDir(*find, status, [&text, find](const std::string& dir) {
+        const std::vector<std::string> rest = find->remaining();
+        if (rest.size() > (text.empty() ? 1u : 0u)) {
+            throw CLI::ExtrasError(rest);
+        }
+        text = rest.empty() ? text : rest.front();
+        return text.empty() ? throw CLI::RequiredError("TEXT") : RunFind(dir, text);
+    });
+    find->add_option("TEXT", text, "the text to find")->type_name("")->check(kNotEmpty);
     tool.add_subcommand("help", "prints this text")->allow_extras()->callback([&] {
         const auto help =
             tool.get_formatter()->make_help(&tool, "halvern", CLI::AppFormatMode::Normal);
