@@ -99,7 +99,7 @@ const char* TakeEntry(PieceReader& reader, CacheEntry& entry, std::uint64_t& fai
 // The write and the read go through the finder's public interface alone.
 bool WriteCacheFile(const AirportFinder& finder, const char* path) {
     // The buffer first: a file once opened for writing is already emptied.
-    const PieceBuffer buffer;
+    const auto buffer = NewPiece();
     if (buffer.get() == nullptr) {
         return false;
     }
@@ -130,7 +130,7 @@ bool WriteCacheFile(const AirportFinder& finder, const char* path) {
 }
 
 bool ReadCacheFile(AirportFinder& finder, const char* path) {
-    const PieceBuffer buffer;
+    const auto buffer = NewPiece();
     if (buffer.get() == nullptr) {
         return false;
     }
@@ -183,7 +183,7 @@ CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint)
         return found;
     }
     found.state = CacheState::kUnreadable;
-    const PieceBuffer buffer;
+    const auto buffer = NewPiece();
     const platform::HostStream file = platform::OpenHostFile(path, "rb");
     if (!file && platform::KindOfFile(path) == platform::FileKind::kOther) {
         found.state = CacheState::kNotRegular;

@@ -1,17 +1,10 @@
 #include "support/file_pieces.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "support/byte_order.h"
 
 namespace halvern {
-
-PieceBuffer::PieceBuffer() : bytes_(static_cast<unsigned char*>(std::calloc(kFilePieceSize, 1))) {}
-
-PieceBuffer::~PieceBuffer() {
-    std::free(bytes_);
-}
 
 const unsigned char* PieceReader::Peek(std::size_t length) {
     if (end_ - begin_ < length) {

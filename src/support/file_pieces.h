@@ -7,26 +7,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace halvern {
 
 inline constexpr std::size_t kFilePieceSize = 32 * 1024;
 
-// A heap buffer of one piece, released on every path out; get() is null when it could not be
-// obtained.
-class PieceBuffer {
-  public:
-    // Zero-filled, so that every byte of it may be read before the file has filled it.
-    PieceBuffer();
-    ~PieceBuffer();
-    PieceBuffer(const PieceBuffer&) = delete;
-    PieceBuffer& operator=(const PieceBuffer&) = delete;
-
-    unsigned char* get() const { return bytes_; }
-
-  private:
-    unsigned char* bytes_;
+// A heap buffer of one piece from calloc, zero-filled so that every byte of it may be read before
+// the file has filled it; null when it cannot be obtained.
+struct FreePiece {
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
 };
+inline std::unique_ptr<unsigned char[], FreePiece> NewPiece() {
+    return std::unique_ptr<unsigned char[], FreePiece>(
+        static_cast<unsigned char*>(std::calloc(kFilePieceSize, 1)));
+}
 
 // Hands out the file's bytes in order, reading a piece whenever the buffer runs short.
 class PieceReader {
