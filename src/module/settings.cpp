@@ -4,6 +4,7 @@
 
 #include "frame/host_boundary.h"
 #include "module/halvern_module.h"
+#include "module/option_check_boxes.h"
 #include "overlay/display_options.h"
 #include "overlay/distance_text.h"
 #include "resources/dialog_templates.h"
@@ -20,20 +21,6 @@ constexpr const char* kVersionValue = "Version";
 constexpr std::uint32_t kSettingsVersion = 11000;
 
 constexpr int kEditTextCapacity = 255;
-
-// The check boxes of the options dialog, in the order they are read and set.
-struct OptionBox {
-    int control;
-    std::int32_t bit;
-};
-constexpr OptionBox kOptionBoxes[] = {
-    {resources::kOptionNameCheckBox, kShowName},
-    {resources::kOptionCodeCheckBox, kShowCode},
-    {resources::kOptionDistanceCheckBox, kShowDistance},
-    {resources::kOptionMagneticBearingCheckBox, kShowMagneticBearing},
-    {resources::kOptionTrueBearingCheckBox, kShowTrueBearing},
-    {resources::kOptionElevationCheckBox, kShowElevation},
-};
 
 // Reads a 4-byte value into `setting`; an absent value, or one larger than 4 bytes, leaves the
 // setting as it was. A shorter value fills a zeroed buffer, so the setting is still defined.
@@ -86,7 +73,7 @@ bool HalvernModule::AcceptOptions(platform::WindowHandle dialog) {
     }
     // Bits other than the six of the dialog keep their values.
     std::int32_t options = overlay.displayOptions;
-    for (const OptionBox& box : kOptionBoxes) {
+    for (const OptionCheckBox& box : kOptionCheckBoxes) {
         if (platform::IsDialogButtonChecked(dialog, box.control) == platform::kButtonChecked) {
             options |= box.bit;
         } else {
@@ -114,7 +101,7 @@ std::intptr_t HalvernModule::OnOptionsDialogMessage(platform::WindowHandle dialo
         char text[16];
         std::snprintf(text, sizeof text, "%d", module->overlay.maxDistance);
         platform::SetDialogItemText(dialog, resources::kOptionDistanceEdit, text);
-        for (const OptionBox& box : kOptionBoxes) {
+        for (const OptionCheckBox& box : kOptionCheckBoxes) {
             if ((module->overlay.displayOptions & box.bit) != 0) {
                 platform::CheckDialogButton(dialog, box.control, platform::kButtonChecked);
             }

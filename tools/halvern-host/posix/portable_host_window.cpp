@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "module/option_check_boxes.h"
 #include "platform/desktop.h"
 #include "platform/posix/desktop/portable_desktop.h"
 
@@ -122,7 +123,9 @@ class PortableHostWindow : public HostWindow {
         pendingOptions_.reset();
         platform::SetDialogItemText(dialog, resources::kOptionDistanceEdit, entry.distance.c_str());
         for (const OptionCheckBox& box : kOptionCheckBoxes) {
-            platform::CheckDialogButton(dialog, box.id, (entry.options & box.bit) != 0 ? 1 : 0);
+            platform::CheckDialogButton(
+                dialog, box.control,
+                (entry.options & static_cast<std::uint32_t>(box.bit)) != 0 ? 1 : 0);
         }
         desk::ClickButton(dialog, platform::kIdOk);
         // Refused values leave the dialog open: the user gives up.

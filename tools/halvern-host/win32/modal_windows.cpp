@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "module/option_check_boxes.h"
+
 namespace halvern::host {
 
 namespace {
@@ -118,8 +120,9 @@ void ModalWindows::AnswerOptionsDialog(HWND dialog) {
     pendingOptions_.reset();
     SetDlgItemTextA(dialog, resources::kOptionDistanceEdit, entry.distance.c_str());
     for (const OptionCheckBox& box : kOptionCheckBoxes) {
-        CheckDlgButton(dialog, box.id,
-                       (entry.options & box.bit) != 0 ? BST_CHECKED : BST_UNCHECKED);
+        CheckDlgButton(dialog, box.control,
+                       (entry.options & static_cast<std::uint32_t>(box.bit)) != 0 ? BST_CHECKED
+                                                                                  : BST_UNCHECKED);
     }
     PressButton(dialog, IDOK);
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "halvern-host/options_entry.h"
+#include "resources/dialog_templates.h"
 
 namespace halvern::host {
 
