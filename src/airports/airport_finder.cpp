@@ -75,21 +75,6 @@ bool AirportFinder::StartLoading(std::int32_t count, std::size_t nameBytes) {
     return names.Reserve(nameBytes);
 }
 
-bool AirportFinder::LoadRecord(const AirportRecord& record, const char* name, std::size_t length,
-                               std::size_t readable) {
-    if (recordCount == recordCapacity) {
-        return false;
-    }
-    char* ownedName = names.CopyField(name, length, readable);
-    if (ownedName == nullptr) {
-        return false;
-    }
-    records[recordCount] = record;
-    records[recordCount].name = ownedName;
-    ++recordCount;
-    return true;
-}
-
 void AirportFinder::FindNearbyAirports(const WorldPosition& position, double limitMetres) {
     nearby.Find(records, recordCount, position, limitMetres);
 }

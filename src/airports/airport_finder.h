@@ -59,11 +59,23 @@ class AirportFinder {
     // storage for exactly `count` records and one block of `nameBytes` name bytes, so that the
     // two are never held at once; false when that cannot be obtained (the list is then empty).
     bool StartLoading(std::int32_t count, std::size_t nameBytes);
-    // Appends a record whose name is the text of `name` up to its first zero byte, at most
-    // `length` bytes, of which `readable` may be read (NameArena::CopyField); false when there
-    // is no room for it.
-    bool LoadRecord(const AirportRecord& record, const char* name, std::size_t length,
-                    std::size_t readable);
+    // Appends the record of a cache image whose name is the text of `name` up to its first zero
+    // byte, at most `length` bytes, of which `readable` may be read (NameArena::CopyField); false
+    // when there is no room for it. Inline: the cache reader loads every record this way.
+    bool LoadRecord(const unsigned char (&image)[kRecordImageSize], const char* name,
+                    std::size_t length, std::size_t readable) {
+        if (recordCount == recordCapacity) {
+            return false;
+        }
+        AirportRecord& record = records[recordCount];
+        record.name = names.CopyField(name, length, readable);
+        if (record.name == nullptr) {
+            return false;
+        }
+        DecodeRecordImage(image, record);
+        ++recordCount;
+        return true;
+    }
 
     // The extraction passes (defined with the collector, afd_list.cpp). This one empties the
     // record list and the nearby list, then extracts the

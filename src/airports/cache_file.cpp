@@ -156,16 +156,14 @@ bool ReadCacheFile(AirportFinder& finder, const char* path) {
         const unsigned char* entry = nameLength != 0 && nameLength < kCacheNameCapacity
                                          ? reader.Peek(kEntryHeadSize + nameLength)
                                          : nullptr;
-        AirportRecord record;
+        unsigned char image[kRecordImageSize];
         if (entry != nullptr) {
-            unsigned char image[kRecordImageSize];
             std::memcpy(image, entry, sizeof image);
-            DecodeRecordImage(image, record);
         }
         // The name is the text up to its first zero byte, never more than L bytes; the piece
         // may be read up to its end.
         if (entry == nullptr ||
-            !finder.LoadRecord(record, reinterpret_cast<const char*>(entry + kEntryHeadSize),
+            !finder.LoadRecord(image, reinterpret_cast<const char*>(entry + kEntryHeadSize),
                                nameLength, reader.Readable() - kEntryHeadSize)) {
             finder.ClearRecords();
             return false;

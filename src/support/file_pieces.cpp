@@ -6,23 +6,21 @@
 
 namespace halvern {
 
-const unsigned char* PieceReader::Peek(std::size_t length) {
-    if (end_ - begin_ < length) {
-        if (length > kFilePieceSize) {
+const unsigned char* PieceReader::Refill(std::size_t length) {
+    if (length > kFilePieceSize) {
+        return nullptr;
+    }
+    std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    while (end_ < length) {
+        const std::size_t read = std::fread(buffer_ + end_, 1, kFilePieceSize - end_, file_);
+        if (read == 0) {
             return nullptr;
         }
-        std::memmove(buffer_, buffer_ + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
-        while (end_ < length) {
-            const std::size_t read = std::fread(buffer_ + end_, 1, kFilePieceSize - end_, file_);
-            if (read == 0) {
-                return nullptr;
-            }
-            end_ += read;
-        }
+        end_ += read;
     }
-    return buffer_ + begin_;
+    return buffer_;
 }
 
 bool PieceWriter::Put(const void* bytes, std::size_t length) {

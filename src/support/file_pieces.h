@@ -41,7 +41,9 @@ class PieceReader {
 
     // As Take, but the bytes stay next: a caller can look at a whole item in the piece before it
     // hands the item out with Skip.
-    const unsigned char* Peek(std::size_t length);
+    const unsigned char* Peek(std::size_t length) {
+        return end_ - begin_ >= length ? buffer_ + begin_ : Refill(length);
+    }
 
     // The bytes of the buffer from the next one on: those read and the room after them.
     std::size_t Readable() const { return kFilePieceSize - begin_; }
@@ -50,6 +52,10 @@ class PieceReader {
     void Skip(std::size_t length) { begin_ += length; }
 
   private:
+    // Moves the bytes not yet handed out to the buffer's start and reads until `length` of them
+    // are there; null when the file ends before, or `length` exceeds a piece.
+    const unsigned char* Refill(std::size_t length);
+
     std::FILE* file_;
     unsigned char* buffer_;
     std::size_t begin_ = 0;  // the first byte not yet handed out
