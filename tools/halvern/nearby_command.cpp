@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "halvern/commands.h"
@@ -98,11 +99,24 @@ const std::string kNearby =
     "airports within the reach and prints the overlay lines a refresh\n"
     "there composes, one a line, in order. --distance, --options and\n"
     "--magvar may be decimal or 0x hexadecimal.";
-const std::string kOptions = "the display options (default " +
-                             std::to_string(kDefaultDisplayOptions) +
-                             ": name, distance,\n"
-                             "magnetic bearing); bits 0x01 name, 0x02 code, 0x04 distance,\n"
-                             "0x08 magnetic bearing, 0x10 elevation, 0x20 true bearing";
+// The help of --options, its bits taken from the module's own constants.
+std::string OptionsHelp() {
+    const std::pair<std::int32_t, const char*> bits[] = {
+        {kShowName, "name"},           {kShowCode, "code"},
+        {kShowDistance, "distance"},   {kShowMagneticBearing, "magnetic bearing"},
+        {kShowElevation, "elevation"}, {kShowTrueBearing, "true bearing"}};
+    std::string help = "the display options (default " + std::to_string(kDefaultDisplayOptions) +
+                       ": name, distance,\nmagnetic bearing); bits";
+    for (const auto& [bit, name] : bits) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(bit));
+        help += std::string(bit == kShowName              ? " "
+                            : bit == kShowMagneticBearing ? ",\n"
+                                                          : ", ") +
+                hex + " " + name;
+    }
+    return help;
+}
 const std::string kEdges =
     "prints instead the positions (latitude and longitude, one a\n"
     "line) on either side of every change of the lines within DEG\n"
@@ -128,7 +142,7 @@ void AddNearbyCommand(CLI::App& tool, int& status) {
                   "; 0 or negative as the module\ntreats them)")
         ->type_name("NM");
     AddNumber(*nearby, "--options", given->state.displayOptions,
-              Whole<std::int64_t>(INT32_MIN, 0xFFFFFFFF, 0xFFFFFFFF), kOptions);
+              Whole<std::int64_t>(INT32_MIN, 0xFFFFFFFF, 0xFFFFFFFF), OptionsHelp());
     AddNumber(*nearby, "--magvar", given->magvar, Whole<std::int64_t>(0, 0xFFFF, 0xFFFF),
               "the magnetic variation, 65536 to the turn (default 0)")
         ->type_name("WORD");
