@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "halvern/commands.h"
@@ -99,24 +98,20 @@ const std::string kNearby =
     "airports within the reach and prints the overlay lines a refresh\n"
     "there composes, one a line, in order. --distance, --options and\n"
     "--magvar may be decimal or 0x hexadecimal.";
-// The help of --options, its bits taken from the module's own constants.
+
+// The help of --options, its bits the module's own.
 std::string OptionsHelp() {
-    const std::pair<std::int32_t, const char*> bits[] = {
-        {kShowName, "name"},           {kShowCode, "code"},
-        {kShowDistance, "distance"},   {kShowMagneticBearing, "magnetic bearing"},
-        {kShowElevation, "elevation"}, {kShowTrueBearing, "true bearing"}};
-    std::string help = "the display options (default " + std::to_string(kDefaultDisplayOptions) +
-                       ": name, distance,\nmagnetic bearing); bits";
-    for (const auto& [bit, name] : bits) {
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X", static_cast<unsigned>(bit));
-        help += std::string(bit == kShowName              ? " "
-                            : bit == kShowMagneticBearing ? ",\n"
-                                                          : ", ") +
-                hex + " " + name;
-    }
+    char help[256];
+    std::snprintf(
+        help, sizeof help,
+        "the display options (default %d: name, distance,\nmagnetic bearing); bits 0x%02X "
+        "name, 0x%02X code, 0x%02X distance,\n0x%02X magnetic bearing, 0x%02X "
+        "elevation, 0x%02X true bearing",
+        kDefaultDisplayOptions, kShowName, kShowCode, kShowDistance, kShowMagneticBearing,
+        kShowElevation, kShowTrueBearing);
     return help;
 }
+
 const std::string kEdges =
     "prints instead the positions (latitude and longitude, one a\n"
     "line) on either side of every change of the lines within DEG\n"
