@@ -6,18 +6,14 @@
 #include <vector>
 
 #include "airports/scenery_fingerprint.h"
+#include "fixtures/file_entry.h"
 #include "fixtures/temp_dir.h"
 #include "scenery/scenery_file_writer.h"
 
 namespace halvern {
 namespace {
 
-platform::FileEntry Entry(std::uint64_t size, std::uint64_t written) {
-    platform::FileEntry entry{};
-    entry.size = size;
-    entry.lastWriteTime = written;
-    return entry;
-}
+using testing::Entry;
 
 // A finder that counts the files reported to it.
 class CountingFinder : public AirportFinder {

@@ -6,18 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "fixtures/file_entry.h"
+
 namespace halvern {
 namespace {
 
-platform::FileEntry Entry(std::uint64_t size, std::uint64_t written) {
-    platform::FileEntry entry{};
-    entry.size = size;
-    entry.lastWriteTime = written;
-    entry.creationTime = 0x1234;
-    entry.lastAccessTime = 0x5678;
-    entry.attributes = 0x20;
-    return entry;
-}
+using testing::Entry;
 
 TEST(SceneryFingerprint, FoldsPathBytesSizeAndWriteTime) {
     // ((65 * 3) + 92) * 3 + 98 = 959, then XOR (size ^ written low ^ written high).
