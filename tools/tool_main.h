@@ -21,11 +21,15 @@ int RunReportingFailures(const char* toolName, Run&& run) {
     } catch (...) {
         std::fprintf(stderr, "%s: failed\n", toolName);
     }
-    // A failed write leaves the stream's error flag set; the flush writes what is still held.
+    // A failed write leaves the stream's error flag set, and its reason in errno, which the
+    // output's last writes leave alone; the flush writes what is still held, and a failure of
+    // its own gives its own reason.
+    const int earlier = std::ferror(stdout) != 0 ? errno : 0;
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        const int reason = errno != 0 ? errno : earlier;
         std::fprintf(stderr, "%s: could not write the output: %s\n", toolName,
-                     errno != 0 ? std::strerror(errno) : "write error");
+                     reason != 0 ? std::strerror(reason) : "write error");
         return 1;
     }
     return status;

@@ -3,6 +3,7 @@
 #include "airports/afd_list.h"
 #include "airports/cache_file.h"
 #include "airports/scenery_file_list.h"
+#include "platform/name_lookup_scope.h"
 
 namespace halvern {
 
@@ -11,15 +12,19 @@ std::string CachePath(const char* simulatorDir) {
 }
 
 std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir,
-                                 SceneryFileList* accepted) {
+                                 SceneryFileList* accepted, SceneryObserver* observer) {
     finder.SetSceneryFingerprint(0);
     AirportFinder::My_AFDList fingerprinting(finder, SceneryPass::kFingerprint, accepted);
+    fingerprinting.Observe(observer);
     fingerprinting.EnumerateSceneryAreas(simulatorDir);
     return finder.SceneryFingerprint();
 }
 
 DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
                                ScanProgress& progress, ExtractionObserver* observer) {
+    // Both passes, the cache read and the write meet the same folders: a folder spelled in
+    // another letter case than on the disk is looked for once.
+    platform::NameLookupScope lookups;
     // The files the fingerprint pass accepted (and counted): an extraction pass reads them
     // without a second walk over the scenery.
     progress.filesScanned = 0;
@@ -27,7 +32,12 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
     FingerprintScenery(finder, simulatorDir, &accepted);
     accepted.Trim();
     progress.filesTotal = progress.filesScanned;
+    return LoadDatabase(finder, simulatorDir, accepted, progress, observer, true);
+}
 
+DatabaseSource LoadDatabase(AirportFinder& finder, const char* simulatorDir,
+                            SceneryFileList& accepted, ScanProgress& progress,
+                            ExtractionObserver* observer, bool writeCache) {
     const std::string cachePath = CachePath(simulatorDir);
     if (finder.ReadCache(cachePath.c_str())) {
         return DatabaseSource::kCache;
@@ -45,7 +55,7 @@ DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
     // A database that lost airports for want of storage is not cached, so that no later start
     // trusts it; a cache that cannot be written is not reported. Either way the next start
     // extracts again.
-    if (finder.Complete()) {
+    if (writeCache && finder.Complete()) {
         finder.WriteCache(cachePath.c_str());
     }
     if (observer != nullptr) {

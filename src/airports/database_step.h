@@ -9,6 +9,7 @@
 #include <string>
 
 #include "airports/airport_finder.h"
+#include "airports/scenery_observer.h"
 
 namespace halvern {
 
@@ -36,14 +37,24 @@ enum class DatabaseSource { kCache, kScenery };
 std::string CachePath(const char* simulatorDir);
 
 // The fingerprint pass: sets and returns the fingerprint of the scenery as a start would compute
-// it now; `finder` is told of every accepted file (OnFileScanned), and `accepted`, if given,
-// notes each. It reads only directory entries.
+// it now; `finder` is told of every accepted file (OnFileScanned), `accepted`, if given, notes
+// each, and `observer`, if given, is told every area and every file of a default area. It reads
+// only directory entries.
 std::uint32_t FingerprintScenery(AirportFinder& finder, const char* simulatorDir,
-                                 SceneryFileList* accepted = nullptr);
+                                 SceneryFileList* accepted = nullptr,
+                                 SceneryObserver* observer = nullptr);
 
 // Runs the step on `finder` for the simulator directory (host form, trailing separator).
 DatabaseSource RunDatabaseStep(AirportFinder& finder, const char* simulatorDir,
                                ScanProgress& progress, ExtractionObserver* observer);
+
+// The step after its fingerprint pass, once `finder` holds the fingerprint of this start and
+// `progress` the count of accepted files: the cache file if it was written for that
+// fingerprint; otherwise the extraction of the `accepted` files (of the scenery below
+// `simulatorDir` where that list is incomplete) and, with `writeCache`, a new cache file.
+DatabaseSource LoadDatabase(AirportFinder& finder, const char* simulatorDir,
+                            SceneryFileList& accepted, ScanProgress& progress,
+                            ExtractionObserver* observer, bool writeCache);
 
 // The progress tick's percentage: true, with the new percentage, when counting file number
 // `filesScanned` moves the truncated percentage of `filesTotal`.

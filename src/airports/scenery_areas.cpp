@@ -288,6 +288,13 @@ ListState WalkWorldList(SceneryWalkTarget& target, const std::string& simulatorD
 
 }  // namespace
 
+std::string AreaDirectory(AreaSource source, const std::string& simulatorDir, const char* local) {
+    if (source == AreaSource::kWorldList) {
+        return AreaFromWorldListPath(simulatorDir, local);
+    }
+    return local[0] == '\0' ? std::string() : AreaFromLocal(simulatorDir, local);
+}
+
 void WalkSceneryAreas(SceneryWalkTarget& target, const char* simulatorDir) {
     if (simulatorDir == nullptr) {
         return;

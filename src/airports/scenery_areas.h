@@ -5,6 +5,8 @@
 // walk target's ScanFile. Area directories are composed in the host's form, byte for byte, because
 // the scenery fingerprint folds the paths made from them.
 
+#include <string>
+
 #include "airports/scenery_observer.h"
 #include "platform/file_entry.h"
 
@@ -27,6 +29,11 @@ class SceneryWalkTarget {
   private:
     SceneryObserver* observer_ = nullptr;
 };
+
+// The area directory the walk composes from an area's Local value (scenery.cfg) or entry path
+// (world.vis) and the simulator directory (host form, trailing separator); empty for an empty
+// Local value, which names no area.
+std::string AreaDirectory(AreaSource source, const std::string& simulatorDir, const char* local);
 
 // Walks the list below `simulatorDir` (host form, trailing separator) and hands every scenery
 // file of every active area to the target, in the fixed visiting order; an area directory that

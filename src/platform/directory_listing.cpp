@@ -1,15 +1,16 @@
 #include "platform/directory_listing.h"
 
+#include "platform/path_limit.h"
+
 namespace halvern::platform {
 
-DirectoryListing::DirectoryListing(const char* hostDirectory) {
-    if (hostDirectory == nullptr) {
-        started_ = true;  // nothing to list
+void DirectoryListing::RefuseUnlistable(const char* hostDirectory) {
+    // Nothing to list; a pattern longer than the host platform's narrow calls take lists
+    // nothing on any platform (Wine takes one character more than Windows and is held to it).
+    if (hostDirectory == nullptr || !ListingFitsPathLimit(hostDirectory)) {
+        started_ = true;
         unreadable_ = true;
-        return;
     }
-    directory_ = hostDirectory;
-    query_ = QueryFor(hostDirectory);
 }
 
 }  // namespace halvern::platform

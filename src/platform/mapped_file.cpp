@@ -1,5 +1,7 @@
 #include "platform/mapped_file.h"
 
+#include "platform/path_limit.h"
+
 namespace halvern::platform {
 
 MappedFile::~MappedFile() {
@@ -9,7 +11,8 @@ MappedFile::~MappedFile() {
 bool MappedFile::Open(const char* hostPath) {
     Close();
     outOfMemory_ = false;
-    return OpenNative(hostPath);
+    // A path beyond the host platform's limit opens on no platform.
+    return hostPath != nullptr && FitsPathLimit(hostPath) && OpenNative(hostPath);
 }
 
 }  // namespace halvern::platform

@@ -12,6 +12,11 @@ namespace halvern::platform {
 // The host form of a path in the operating system's form.
 std::string HostPathFromNative(const std::string& nativePath);
 
+// A host path (or name) in UTF-8, its separators as they are, for showing it: on Windows the
+// host's texts are in the ANSI code page, as the narrow calls take them; on POSIX in
+// Windows-1252, as the portable layer reads them.
+std::string Utf8FromHostText(const std::string& hostText);
+
 // A path given as a narrow string on a command line, as a file-system path. On Windows such a
 // string is in the ANSI code page (as the system's narrow file functions read it), while a
 // std::filesystem::path made from it directly would take it for another character set.

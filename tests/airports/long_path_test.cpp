@@ -1,6 +1,7 @@
-// Paths and names at the limits the host's buffers set: a simulator directory of 250
-// characters, scenery.cfg Local values of 259 characters and longer, and airport names of 1022
-// characters and longer on their way from a scenery file through the cache file to the overlay.
+// Paths and names at the limits the host's buffers and calls set: a cache file's path at the
+// host platform's path limit, scenery.cfg Local values of 259 characters and longer, and airport
+// names of 1022 characters and longer on their way from a scenery file through the cache file
+// to the overlay.
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,15 @@ std::string HostForm(std::string path) {
     return path;
 }
 
+// The directories of the areas the walk comes to.
+class AreaRecorder : public SceneryObserver {
+  public:
+    void OnArea(const SceneryArea& area) override { directories.emplace_back(area.directory); }
+    void OnWalkEnd(WalkEnd, std::int64_t, std::int32_t) override {}
+    void OnFile(const char*, const platform::FileEntry&, FileFate, std::int32_t) override {}
+    std::vector<std::string> directories;
+};
+
 class RecordingCollector : public AFDInfoCollector {
   public:
     void ScanFile(const char* path, const platform::FileEntry& /*entry*/) override {
@@ -51,60 +61,73 @@ void WriteScenery(const fs::path& areaDir, const std::string& file,
     ASSERT_TRUE(scenery::WriteBytes((areaDir / file).string(), writer.Build()));
 }
 
-TEST(LongPath, ASimulatorDirectoryOf250CharactersBuildsAndRereadsItsCache) {
-    testing::TempDir temp;
-    // 249 characters and the trailing separator.
-    const fs::path sim = DirectoryOfLength(temp.path(), 249);
-    const std::string simulatorDir = HostForm(sim.string()) + '\\';
-    ASSERT_EQ(simulatorDir.size(), 250u);
-    WriteScenery(sim / "Addon" / "scenery", "a.bgl", {"First", "Second"});
-    std::ofstream(sim / "scenery.cfg") << "[Area.001]\nLocal=Addon\nActive=TRUE\n";
+TEST(LongPath, TheCacheIsWrittenAndReadOnlyWhereItsPathFitsTheLimit) {
+    // The simulator directory's length with its separator; the cache file's name adds 16
+    // characters, the area's "A\scenery\*.bgl" 15 and its file "A\scenery\a.bgl" 15.
+    struct Case {
+        std::size_t simulatorDir;
+        DatabaseSource secondStart;
+    };
+    for (const Case c : {Case{243, DatabaseSource::kCache}, Case{244, DatabaseSource::kScenery}}) {
+        testing::TempDir temp;
+        const fs::path sim = DirectoryOfLength(temp.path(), c.simulatorDir - 1);
+        const std::string simulatorDir = HostForm(sim.string()) + '\\';
+        ASSERT_EQ(simulatorDir.size(), c.simulatorDir);
+        WriteScenery(sim / "A" / "scenery", "a.bgl", {"First", "Second"});
+        std::ofstream(sim / "scenery.cfg") << "[Area.001]\nLocal=A\nActive=TRUE\n";
 
-    AirportFinder finder;
-    ScanProgress progress;
-    EXPECT_EQ(RunDatabaseStep(finder, simulatorDir.c_str(), progress, nullptr),
-              DatabaseSource::kScenery);
-    EXPECT_EQ(finder.RecordCount(), 2);
-    // The cache path is 266 characters: longer than the host's path buffer, and still whole.
-    EXPECT_TRUE(fs::exists(sim / kCacheFileName));
+        AirportFinder finder;
+        ScanProgress progress;
+        EXPECT_EQ(RunDatabaseStep(finder, simulatorDir.c_str(), progress, nullptr),
+                  DatabaseSource::kScenery);
+        EXPECT_EQ(finder.RecordCount(), 2) << c.simulatorDir;
+        // A cache path of 260 characters is one the host platform cannot create.
+        EXPECT_EQ(fs::exists(sim / kCacheFileName), c.secondStart == DatabaseSource::kCache);
 
-    AirportFinder next;
-    EXPECT_EQ(RunDatabaseStep(next, simulatorDir.c_str(), progress, nullptr),
-              DatabaseSource::kCache);
-    ASSERT_EQ(next.RecordCount(), 2);
-    EXPECT_STREQ(next.Record(1).name, "Second");
+        AirportFinder next;
+        EXPECT_EQ(RunDatabaseStep(next, simulatorDir.c_str(), progress, nullptr), c.secondStart);
+        ASSERT_EQ(next.RecordCount(), 2) << c.simulatorDir;
+        EXPECT_STREQ(next.Record(1).name, "Second");
+    }
 }
 
-TEST(LongPath, LocalValuesAreReadUpTo259Characters) {
+TEST(LongPath, LocalValuesAreReadUpTo259CharactersAndListedWithinTheLimit) {
     testing::TempDir temp;
     const fs::path sim = temp.path() / "Sim";
     fs::create_directories(sim);
     // Absolute Local values of 259 characters (read whole) and of 260 (cut to its first 259,
-    // as the host reads them into 260 characters with the terminator).
+    // as the host reads them into 260 characters with the terminator): their directories are
+    // beyond the limit and list nothing. One of 245 characters lists its folder, whose pattern
+    // has 259.
     const fs::path area259 = DirectoryOfLength(temp.path() / "a", 259);
-    const fs::path area260 = area259.string() + "X";
-    ASSERT_EQ(area259.string().size(), 259u);
-    for (const fs::path& area : {area259, area260}) {
+    const fs::path area245 = DirectoryOfLength(temp.path() / "b", 245);
+    for (const fs::path& area : {area259, fs::path(area259.string() + "X"), area245}) {
         fs::create_directories(area / "scenery");
         std::ofstream(area / "scenery" / "f.bgl") << "scenery";
     }
     struct Case {
         const char* label;
         std::string local;
-        std::string scanned;
+        std::string area;
+        std::vector<std::string> scanned;
     };
     const std::string host259 = HostForm(area259.string());
+    const std::string host245 = HostForm(area245.string());
     const Case cases[] = {
-        {"259 characters", host259, host259 + "\\scenery\\f.bgl"},
-        {"260 characters", host259 + "X", host259 + "\\scenery\\f.bgl"},
-        {"1000 characters", host259 + std::string(741, 'Y'), host259 + "\\scenery\\f.bgl"},
+        {"259 characters", host259, host259 + "\\scenery\\", {}},
+        {"260 characters", host259 + "X", host259 + "\\scenery\\", {}},
+        {"1000 characters", host259 + std::string(741, 'Y'), host259 + "\\scenery\\", {}},
+        {"245 characters", host245, host245 + "\\scenery\\", {host245 + "\\scenery\\f.bgl"}},
     };
     for (const Case& c : cases) {
         std::ofstream(sim / "scenery.cfg", std::ios::trunc)
             << "[Area.001]\nLocal=" << c.local << "\nActive=TRUE\n";
         RecordingCollector collector;
+        AreaRecorder areas;
+        collector.Observe(&areas);
         collector.EnumerateSceneryAreas((HostForm(sim.string()) + '\\').c_str());
-        EXPECT_EQ(collector.paths, std::vector<std::string>{c.scanned}) << c.label;
+        EXPECT_EQ(areas.directories, std::vector<std::string>{c.area}) << c.label;
+        EXPECT_EQ(collector.paths, c.scanned) << c.label;
     }
 }
 

@@ -15,8 +15,8 @@
 #include "integration/run_tool.h"
 #include "resources/version.h"
 #include "scenery/scenery_file_writer.h"
-#include "scenery/windows_1252.h"
 #include "support/byte_order.h"
+#include "support/windows_1252.h"
 
 namespace halvern {
 namespace {
@@ -84,10 +84,18 @@ class CliTest : public ::testing::Test {
     ToolRun Halvern(const std::string& arguments) {
         return RunTool(Quoted(HALVERN_TOOL) + " " + arguments);
     }
-    std::map<std::string, std::string> Scan() {
-        const ToolRun run = Halvern("scan " + Quoted(simulatorDir.string()));
+    // `options` may name the module's spelling; `error`, if given, receives stderr.
+    std::map<std::string, std::string> Scan(const std::string& options = "",
+                                            std::string* error = nullptr) {
+        const ToolRun run = Halvern("scan " + Quoted(simulatorDir.string()) + options);
         EXPECT_EQ(run.status, 0) << run.error;
+        if (error != nullptr) {
+            *error = run.error;
+        }
         return ScanFields(run.out);
+    }
+    std::string SpellingOption() const {
+        return " --module-spelling " + Quoted(simulatorDir.string());
     }
     std::string Airports() {
         const ToolRun run = Halvern("airports " + Quoted(simulatorDir.string()));
@@ -104,7 +112,7 @@ class CliTest : public ::testing::Test {
         }
         ASSERT_EQ(listed.size(), csv.size());
         for (const scenery::CsvAirport& row : csv) {
-            const std::string name = scenery::Windows1252FromUtf8(row.name);
+            const std::string name = Windows1252FromUtf8(row.name);
             const std::string code = (row.gpsCode.empty() ? row.ident : row.gpsCode).substr(0, 4);
             bool found = false;
             const auto [first, last] = byName.equal_range(name);
@@ -180,10 +188,18 @@ TEST_F(CliTest, TouchingOneSceneryFileRebuilds) {
     }
     ASSERT_FALSE(touched.empty());
     fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::nanoseconds(100));
-    const auto after = Scan();
+    // The cache's fingerprint now matches under no spelling: the tool cannot tell a cache of
+    // other scenery from one a module wrote under a spelling not tried, and leaves it alone.
+    const std::vector<unsigned char> old = ReadBytes(CachePath().string());
+    std::string error;
+    const auto after = Scan("", &error);
     EXPECT_NE(after.at("fingerprint"), first.at("fingerprint"));
     EXPECT_EQ(after.at("source"), "scenery");
     EXPECT_EQ(after.at("airports"), first.at("airports"));
+    EXPECT_EQ(ReadBytes(CachePath().string()), old);
+    EXPECT_NE(error.find("matches under none of the spellings"), std::string::npos) << error;
+    // Named outright, the spelling is the module's: the cache is written for it.
+    EXPECT_EQ(Scan(SpellingOption()).at("source"), "scenery");
     EXPECT_EQ(Scan().at("source"), "cache");
 }
 
@@ -195,10 +211,13 @@ TEST_F(CliTest, EveryKindOfDamagedCacheIsRejectedAndRebuilt) {
     struct Damage {
         const char* label;
         void (*apply)(std::vector<unsigned char>&);
+        // A fingerprint that matches under no spelling is rewritten only under a spelling given
+        // outright.
+        bool spellingGiven = false;
     };
     const Damage damages[] = {
         {"version", [](auto& b) { b[0] = 2; }},
-        {"fingerprint", [](auto& b) { b[4] ^= 1; }},
+        {"fingerprint", [](auto& b) { b[4] ^= 1; }, true},
         {"no records", [](auto& b) { StoreU32(b.data() + 8, 0); }},
         {"count above length / 19", [](auto& b) { StoreU32(b.data() + 8, 0x10000000); }},
         {"name length 0", [](auto& b) { StoreU32(b.data() + 12 + 19, 0); }},
@@ -210,7 +229,12 @@ TEST_F(CliTest, EveryKindOfDamagedCacheIsRejectedAndRebuilt) {
         std::vector<unsigned char> bytes = valid;
         damage.apply(bytes);
         ASSERT_TRUE(WriteBytes(CachePath().string(), bytes));
-        EXPECT_EQ(Scan().at("source"), "scenery") << damage.label;
+        const bool given = damage.spellingGiven;
+        if (given) {
+            EXPECT_EQ(Scan().at("source"), "scenery") << damage.label;
+            EXPECT_EQ(ReadBytes(CachePath().string()), bytes) << damage.label << ": left alone";
+        }
+        EXPECT_EQ(Scan(given ? SpellingOption() : "").at("source"), "scenery") << damage.label;
         EXPECT_EQ(ReadBytes(CachePath().string()), valid) << damage.label << ": rewritten alike";
         EXPECT_EQ(Scan().at("source"), "cache") << damage.label;
     }

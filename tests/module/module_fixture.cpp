@@ -1,5 +1,6 @@
 #include "module/module_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -28,8 +29,11 @@ void ModuleFixture::TearDown() {
     desk::Reset();
 }
 
-void ModuleFixture::WriteWorld(int files, int airportsPerFile) {
-    const std::filesystem::path area = std::filesystem::path(simulatorDir) / "Addon" / "scenery";
+void ModuleFixture::WriteWorld(int files, int airportsPerFile,
+                               const std::filesystem::path& elsewhere) {
+    const std::filesystem::path addon =
+        elsewhere.empty() ? std::filesystem::path(simulatorDir) / "Addon" : elsewhere;
+    const std::filesystem::path area = addon / "scenery";
     std::filesystem::create_directories(area);
     int number = 0;
     for (int f = 0; f < files; ++f) {
@@ -46,7 +50,9 @@ void ModuleFixture::WriteWorld(int files, int airportsPerFile) {
         ASSERT_TRUE(scenery::WriteBytes((area / name).string(), writer.Build()));
     }
     std::ofstream config(std::filesystem::path(simulatorDir) / "scenery.cfg");
-    config << "[Area.001]\nTitle=Test\nLocal=Addon\nActive=TRUE\n";
+    std::string local = elsewhere.empty() ? std::string("Addon") : addon.string();
+    std::replace(local.begin(), local.end(), '/', '\\');
+    config << "[Area.001]\nTitle=Test\nLocal=" << local << "\nActive=TRUE\n";
 }
 
 void ModuleFixture::StartModule(const std::vector<std::uint32_t>& withheld) {

@@ -23,8 +23,9 @@ class ModuleFixture : public ::testing::Test {
     void TearDown() override;
 
     // Writes scenery.cfg with one area holding `files` scenery files of `airportsPerFile`
-    // airports each (airports about 0.1 degree apart around 47 N 8 E).
-    void WriteWorld(int files, int airportsPerFile);
+    // airports each (airports about 0.1 degree apart around 47 N 8 E): the area "Addon" of the
+    // simulator directory, or the folder `elsewhere` named by its absolute path.
+    void WriteWorld(int files, int airportsPerFile, const std::filesystem::path& elsewhere = {});
 
     // Installs and starts the module; withheld services keep address 0.
     void StartModule(const std::vector<std::uint32_t>& withheld = {});

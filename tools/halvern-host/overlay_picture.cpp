@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "markup_escape.h"
-#include "scenery/windows_1252.h"
+#include "support/windows_1252.h"
 
 namespace halvern::host {
 
@@ -56,7 +56,7 @@ bool WriteOverlaySvg(const std::string& path, const OverlayScene& scene) {
         const double y = centre - (at.latitude - aircraft.latitude) * 60 * pixelsPerMile;
         out << "<circle cx=\"" << x << "\" cy=\"" << y << "\" r=\"3\" fill=\"#9fe29f\"/>"
             << "<text x=\"" << x + 6 << "\" y=\"" << y + 4 << "\" fill=\"#e8f0e8\">"
-            << tool::MarkupEscaped(scenery::Utf8FromWindows1252(line.text)) << "</text>\n";
+            << tool::MarkupEscaped(Utf8FromWindows1252(line.text)) << "</text>\n";
     }
     out << "<text x=\"10\" y=\"20\" fill=\"#ffffff\">" << tool::MarkupEscaped(SceneCaption(scene))
         << "</text>\n</svg>\n";

@@ -1,7 +1,7 @@
 #include "halvern-host/shown_lines.h"
 
 #include "halvern-host/overlay_picture.h"
-#include "scenery/windows_1252.h"
+#include "support/windows_1252.h"
 
 namespace halvern::host {
 
@@ -16,8 +16,8 @@ std::string JoinedLines(const std::vector<ShownLine>& lines) {
 void PrintShownLines(std::FILE* out, const std::vector<ShownLine>& lines) {
     for (const ShownLine& line : lines) {
         const Waypoint at = DegreesOfPacked(line.position);
-        std::fprintf(out, "    %-60s at %9.5f %10.5f\n",
-                     scenery::Utf8FromWindows1252(line.text).c_str(), at.latitude, at.longitude);
+        std::fprintf(out, "    %-60s at %9.5f %10.5f\n", Utf8FromWindows1252(line.text).c_str(),
+                     at.latitude, at.longitude);
     }
 }
 

@@ -11,8 +11,8 @@
 #include "halvern-scenery/damaged_files.h"
 #include "platform/native_path.h"
 #include "scenery/scenery_file_writer.h"
-#include "scenery/windows_1252.h"
 #include "support/byte_order.h"
+#include "support/windows_1252.h"
 
 namespace halvern::scenery {
 

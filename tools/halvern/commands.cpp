@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "halvern/tool_database.h"
+#include "platform/directory_spellings.h"
 #include "platform/native_path.h"
 
 namespace halvern::tool {
@@ -17,17 +18,22 @@ bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir)
         return false;
     }
     const fs::path directory = platform::PathFromArgument(argument);
+    // The module finds a folder whatever its letter case: a directory spelled in another case
+    // than on the disk is the directory.
     if (!fs::is_directory(directory, error)) {
-        std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
-                     argument.c_str(), error ? error.message().c_str() : "not a directory");
-        return false;
-    }
-    // A directory that cannot be listed cannot hold readable scenery lists either.
-    fs::directory_iterator listing(directory, error);
-    if (error) {
-        std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
-                     argument.c_str(), error.message().c_str());
-        return false;
+        if (platform::DirectorySpellings(argument).empty()) {
+            std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
+                         argument.c_str(), error ? error.message().c_str() : "not a directory");
+            return false;
+        }
+    } else {
+        // A directory that cannot be listed cannot hold readable scenery lists either.
+        fs::directory_iterator listing(directory, error);
+        if (error) {
+            std::fprintf(stderr, "halvern: cannot read simulator directory '%s': %s\n",
+                         argument.c_str(), error.message().c_str());
+            return false;
+        }
     }
     simulatorDir = platform::HostPathFromNative(argument);
     if (simulatorDir.back() != '\\' && simulatorDir.back() != '/') {
@@ -36,7 +42,7 @@ bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir)
     return true;
 }
 
-int RunScan(const std::string& simulatorDir) {
+int RunScan(const SimulatorDir& simulatorDir) {
     ToolDatabase database(platform::IsTerminal(stderr) ? stderr : nullptr);
     const DatabaseSource source = database.Load(simulatorDir);
     std::printf("files %d\n", database.FilesAccepted());
@@ -46,7 +52,7 @@ int RunScan(const std::string& simulatorDir) {
     return kExitOk;
 }
 
-int RunAirports(const std::string& simulatorDir) {
+int RunAirports(const SimulatorDir& simulatorDir) {
     ToolDatabase database(nullptr);
     database.Load(simulatorDir);
     for (std::int32_t i = 0; i < database.RecordCount(); ++i) {

@@ -111,11 +111,11 @@ class NextDatabase {
 
 }  // namespace
 
-int RunFind(const std::string& simulatorDir, const std::string& typed) {
+int RunFind(const SimulatorDir& simulatorDir, const std::string& typed) {
     SceneryReport report;
     BuildSceneryReport(simulatorDir, report);
     const std::optional<std::string> text = NameTextFromTerminal(typed);
-    const std::string quoted = text ? ShownName(text->c_str()) : ShownPath(typed);
+    const std::string quoted = text ? ShownName(text->c_str()) : ShownArgument(typed);
     const AirportMatch match(text);
     const NextDatabase next(report);
     std::vector<std::int32_t> found;
@@ -152,6 +152,7 @@ int RunFind(const std::string& simulatorDir, const std::string& typed) {
         std::printf("Scenery that was not read, or not in full, where it may lie:\n");
         WriteShortfallsText(report, stdout);
     }
+    std::printf("%s.\n", Capitalised(SpellingSentence(report.spelling)).c_str());
     if (report.NextStartExtracts()) {
         std::printf(
             "The cache file is %s: a simulator running now may still show the airports "

@@ -41,7 +41,7 @@ int Run(int argc, char** argv) {
     std::string text;
     // A text that starts with '-' is the text, not an option: it is left over by the parse.
     find->allow_extras();
-    AddSimulatorDir(*find, status, [&text, find](const std::string& dir) {
+    AddSimulatorDir(*find, status, [&text, find](const SimulatorDir& dir) {
         const std::vector<std::string> rest = find->remaining();
         if (rest.size() > (text.empty() ? 1u : 0u)) {
             throw CLI::ExtrasError(rest);

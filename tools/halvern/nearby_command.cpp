@@ -67,7 +67,7 @@ struct NearbyGiven {
     double edgeSpan = 0;
 };
 
-int Nearby(const std::string& simulatorDir, const NearbyGiven& given) {
+int Nearby(const SimulatorDir& simulatorDir, const NearbyGiven& given) {
     ToolDatabase database(nullptr);
     database.Load(simulatorDir);
     if (given.edgeSpan > 0) {
@@ -124,7 +124,7 @@ void AddNearbyCommand(CLI::App& tool, int& status) {
     const auto given = std::make_shared<NearbyGiven>();
     CLI::App* nearby = tool.add_subcommand("nearby", kNearby);
     AddSimulatorDir(*nearby, status,
-                    [given](const std::string& dir) { return Nearby(dir, *given); });
+                    [given](const SimulatorDir& dir) { return Nearby(dir, *given); });
     AddNumber(*nearby, "--lat", given->latitude, ReadFinite, "the latitude in degrees")
         ->required()
         ->type_name("DEG");

@@ -19,7 +19,7 @@ struct ReportGiven {
     std::string htmlFile;
 };
 
-int Report(const std::string& simulatorDir, const ReportGiven& given) {
+int Report(const SimulatorDir& simulatorDir, const ReportGiven& given) {
     // The page's file is opened first: a file that cannot be written costs no scenery walk.
     std::ofstream html;
     if (!given.htmlFile.empty()) {
@@ -62,7 +62,7 @@ void AddReportCommand(CLI::App& tool, int& status) {
     const auto given = std::make_shared<ReportGiven>();
     CLI::App* report = tool.add_subcommand("report", kReport);
     AddSimulatorDir(*report, status,
-                    [given](const std::string& dir) { return Report(dir, *given); });
+                    [given](const SimulatorDir& dir) { return Report(dir, *given); });
     CLI::Option* json =
         report->add_flag("--json", given->json, "prints it as JSON (docs/report-schema.md)");
     report

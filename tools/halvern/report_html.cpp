@@ -201,11 +201,13 @@ void WriteReportHtml(const SceneryReport& report, std::ostream& out) {
            "style-src 'unsafe-inline'\">\n"
         << "<title>Halvern scenery report</title>\n<style>" << kStyle << "</style>\n</head>\n"
         << "<body>\n<h1>Halvern scenery report</h1>\n<p class=\"directory\">"
-        << MarkupEscaped(PagePath(report.simulatorDir)) << "</p>\n<ul id=\"totals\">\n<li>"
-        << totals.areas << " scenery areas, " << totals.areasRead << " read</li>\n<li>"
-        << totals.files << " scenery files: " << totals.filesRead << " read, "
-        << totals.filesLeftOut << " left out, " << totals.filesEndedEarly
-        << " ended early</li>\n<li>" << totals.airports << " airports; " << totals.sharedCodes
+        << MarkupEscaped(PagePath(report.simulatorDir)) << "</p>\n<p id=\"spelling\">"
+        << MarkupEscaped(Capitalised(SpellingSentence(report.spelling, PagePath)))
+        << ".</p>\n<ul id=\"totals\">\n<li>" << totals.areas << " scenery areas, "
+        << totals.areasRead << " read</li>\n<li>" << totals.files
+        << " scenery files: " << totals.filesRead << " read, " << totals.filesLeftOut
+        << " left out, " << totals.filesEndedEarly << " ended early</li>\n<li>" << totals.airports
+        << " airports; " << totals.sharedCodes
         << " codes defined by several files</li>\n<li>Cache file: "
         << MarkupEscaped(CacheSentence(report)) << ".</li>\n</ul>\n";
     WriteShortfalls(report, out);

@@ -122,6 +122,17 @@ json CacheJson(const SceneryReport& report) {
             {"comparison", ComparisonJson(report)}};
 }
 
+json SpellingJson(const ModuleSpelling& spelling) {
+    json candidates = json::array();
+    for (const std::string& candidate : spelling.candidates) {
+        candidates.push_back(Utf8Path(candidate));
+    }
+    return {{"directory", Utf8Path(spelling.directory)},
+            {"basis", WordsFor(spelling.basis).token},
+            {"candidates", std::move(candidates)},
+            {"summary", SpellingSentence(spelling, Utf8Path)}};
+}
+
 json TotalsJson(const SceneryReport& report) {
     const ReportTotals totals = TotalsOf(report);
     return {{"areas", totals.areas},
@@ -144,6 +155,7 @@ std::string ReportJson(const SceneryReport& report) {
     const json document = {{"format", "halvern-report"},
                            {"version", 1},
                            {"simulatorDirectory", Utf8Path(report.simulatorDir)},
+                           {"moduleSpelling", SpellingJson(report.spelling)},
                            {"fingerprint", report.fingerprint},
                            {"areaList", AreaListJson(report)},
                            {"areas", AreasJson(report)},

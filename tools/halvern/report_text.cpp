@@ -111,7 +111,8 @@ void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
 }
 
 void WriteReportText(const SceneryReport& report, std::FILE* out) {
-    std::fprintf(out, "Halvern scenery report for %s\n\n", ShownPath(report.simulatorDir).c_str());
+    std::fprintf(out, "Halvern scenery report for %s\n", ShownPath(report.simulatorDir).c_str());
+    std::fprintf(out, "%s.\n\n", Capitalised(SpellingSentence(report.spelling)).c_str());
     WriteAreas(report, out);
     std::fprintf(out, "\nNot read, or not in full:\n");
     WriteShortfallsText(report, out);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "halvern/utf8_text.h"
+
 namespace halvern::tool {
 
 Words WordsFor(AreaOutcome outcome) {
@@ -32,6 +34,21 @@ Words WordsFor(ListState state) {
             return {"notRegular", "not a regular file (a directory, FIFO or device)"};
         case ListState::kUnreadable:
             return {"unreadable", "present but unreadable"};
+    }
+    return {"", ""};
+}
+
+Words WordsFor(SpellingBasis basis) {
+    switch (basis) {
+        case SpellingBasis::kCacheMatch:
+            return {"cacheMatch", "the cache file's fingerprint matches under it"};
+        case SpellingBasis::kNoCache:
+            return {"noCache",
+                    "the letter case of the disk: no cache file tells the module's own spelling"};
+        case SpellingBasis::kNoMatch:
+            return {"noMatch", "the cache file's fingerprint matches under none tried"};
+        case SpellingBasis::kGiven:
+            return {"given", "as given with --module-spelling"};
     }
     return {"", ""};
 }
@@ -195,6 +212,35 @@ std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortf
         return "ended early " + WalkEndSentence(*shortfall.file->walkEnd);
     }
     return WordsFor(shortfall.file->fate).phrase;
+}
+
+std::string SpellingSentence(const ModuleSpelling& spelling,
+                             std::string (*shown)(const std::string&)) {
+    if (shown == nullptr) {
+        shown = ShownPath;
+    }
+    if (spelling.basis != SpellingBasis::kNoMatch) {
+        return "the simulator directory as the module spells it: " + shown(spelling.directory) +
+               " (" + WordsFor(spelling.basis).phrase + ")";
+    }
+    std::string tried;
+    for (const std::string& candidate : spelling.candidates) {
+        tried += (tried.empty() ? "" : ", ") + shown(candidate);
+    }
+    return "the cache file's fingerprint matches under none of the spellings of the simulator "
+           "directory tried (" +
+           tried +
+           "): it was written for other scenery, or by a module that spells the directory in a "
+           "way not tried; unless the latter, the next start extracts the airports from the "
+           "scenery. This tool leaves the file as it is; --module-spelling DIR names the "
+           "module's spelling outright";
+}
+
+std::string Capitalised(std::string sentence) {
+    if (!sentence.empty() && sentence[0] >= 'a' && sentence[0] <= 'z') {
+        sentence[0] = static_cast<char>(sentence[0] - 'a' + 'A');
+    }
+    return sentence;
 }
 
 std::string CacheSentence(const SceneryReport& report) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "halvern/module_spelling.h"
 #include "halvern/scenery_report.h"
 
 namespace halvern::tool {
@@ -22,6 +23,7 @@ Words WordsFor(FileFate fate);
 Words WordsFor(WalkEnd end);
 Words WordsFor(CacheState state);
 Words WordsFor(ListState state);
+Words WordsFor(SpellingBasis basis);
 
 // "Area.007": the section name the walk asks for.
 std::string AreaNumberText(std::uint64_t number);
@@ -52,6 +54,15 @@ std::string CacheSentence(const SceneryReport& report);
 // When the next start reads the cache: whether it holds the scenery's airports, and if not how
 // it differs and what the next start then shows, with full stops; empty otherwise.
 std::string ComparisonSentence(const SceneryReport& report);
+
+// How the module's spelling of the simulator directory was found, without a full stop: the
+// spelling and why, or the spellings tried when none matched the cache file and what to do.
+// `shown` gives a path as the face shows it (the terminal's by default).
+std::string SpellingSentence(const ModuleSpelling& spelling,
+                             std::string (*shown)(const std::string&) = nullptr);
+
+// The sentence with its first letter in upper case.
+std::string Capitalised(std::string sentence);
 
 // "1 airport", "2 airports": a count and a noun whose plural takes an s.
 std::string Counted(std::int64_t count, const char* noun);

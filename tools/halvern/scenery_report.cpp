@@ -7,6 +7,7 @@
 
 #include "airports/database_step.h"
 #include "airports/default_areas.h"
+#include "platform/name_lookup_scope.h"
 
 namespace halvern::tool {
 
@@ -16,9 +17,10 @@ namespace {
 // those the database gained since the file before it.
 class ReportObserver final : public SceneryObserver {
   public:
-    explicit ReportObserver(SceneryReport& report) : report_(report) {}
+    ReportObserver(SceneryReport& report, WalkRecord& walk) : report_(report), walk_(walk) {}
 
     void OnArea(const SceneryArea& area) override {
+        walk_.OnArea(area);
         AreaOutcome outcome = AreaOutcome::kRead;
         switch (area.fate) {
             case AreaFate::kRead:
@@ -50,6 +52,7 @@ class ReportObserver final : public SceneryObserver {
 
     void OnFile(const char* path, const platform::FileEntry& entry, FileFate fate,
                 std::int32_t /*airports*/) override {
+        walk_.OnFile(path, entry);
         // Files come only inside an area, which the walk tells first.
         if (report_.areas.empty()) {
             fileOutsideAreas_ = true;
@@ -75,6 +78,7 @@ class ReportObserver final : public SceneryObserver {
 
   private:
     SceneryReport& report_;
+    WalkRecord& walk_;
     bool fileOutsideAreas_ = false;
     std::int32_t recorded_ = 0;
     std::optional<ReportWalkEnd> walkEnd_;
@@ -167,20 +171,27 @@ std::vector<DifferingRecord> DifferingRecords(const CacheComparison& comparison)
     return differing;
 }
 
-void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report) {
-    report.simulatorDir = simulatorDir;
-    report.cachePath = CachePath(simulatorDir.c_str());
-    Timed(report, "fingerprint pass",
-          [&] { report.fingerprint = FingerprintScenery(report.database, simulatorDir.c_str()); });
-    Timed(report, "cache check",
-          [&] { report.cache = InspectCache(report.cachePath.c_str(), report.fingerprint); });
-    ReportObserver observer(report);
+void BuildSceneryReport(const SimulatorDir& simulatorDir, SceneryReport& report) {
+    platform::NameLookupScope lookups;
+    const std::string& directory = simulatorDir.directory;
+    report.simulatorDir = directory;
+    report.cachePath = CachePath(directory.c_str());
+    // One walk: the extraction's listing gives the fingerprint under every spelling.
+    WalkRecord walk;
+    ReportObserver observer(report, walk);
     Timed(report, "extraction pass",
-          [&] { report.database.BuildFromScenery(simulatorDir.c_str(), &observer); });
+          [&] { report.database.BuildFromScenery(directory.c_str(), &observer); });
     if (!observer.Consistent()) {
         throw std::logic_error(
             "the extraction told a file outside an area or an airport outside a file");
     }
+    Timed(report, "fingerprint pass", [&] {
+        report.spelling = FindModuleSpelling(simulatorDir.typed, simulatorDir.moduleSpelling, walk,
+                                             report.cachePath);
+        report.fingerprint = report.spelling.fingerprint;
+    });
+    Timed(report, "cache check",
+          [&] { report.cache = InspectCache(report.cachePath.c_str(), report.fingerprint); });
     Timed(report, "analysis", [&] {
         FindSharedCodes(report);
         if (report.cache.state == CacheState::kValid) {

@@ -15,6 +15,8 @@
 #include "airports/cache_file.h"
 #include "airports/scenery_observer.h"
 #include "halvern/cache_comparison.h"
+#include "halvern/commands.h"
+#include "halvern/module_spelling.h"
 
 namespace halvern::tool {
 
@@ -67,13 +69,14 @@ struct StepTime {
 };
 
 struct SceneryReport {
-    std::string simulatorDir;       // host form, trailing separator
+    std::string simulatorDir;       // host form, trailing separator: as typed, what was read
+    ModuleSpelling spelling;        // the module's spelling, which the fingerprint is folded under
     AreaList list{};                // the list of areas the walk used, and what became of it
     std::vector<ReportArea> areas;  // in walk order, then those beyond where the walk stopped
     std::vector<ReportFile> files;
     std::vector<std::size_t> recordFile;  // the file index of every database record
     std::vector<SharedCode> sharedCodes;
-    std::uint32_t fingerprint = 0;  // of the scenery as it is now
+    std::uint32_t fingerprint = 0;  // of the scenery as it is now, under the module's spelling
     std::string cachePath;
     CacheInspection cache;
     // When the next start reads the cache: its records beside the extraction's.
@@ -127,8 +130,8 @@ struct DifferingRecord {
 // At most ten of the records that only the cache or only the scenery holds, lowest index first.
 std::vector<DifferingRecord> DifferingRecords(const CacheComparison& comparison);
 
-// Runs the fingerprint pass, the cache check and the extraction pass on the simulator directory
-// (host form, trailing separator) into `report`, which must be fresh.
-void BuildSceneryReport(const std::string& simulatorDir, SceneryReport& report);
+// Runs the extraction pass on the simulator directory, folds its fingerprint under the module's
+// spelling and checks the cache file, into `report`, which must be fresh.
+void BuildSceneryReport(const SimulatorDir& simulatorDir, SceneryReport& report);
 
 }  // namespace halvern::tool

@@ -1,7 +1,7 @@
 #include "halvern/utf8_text.h"
 
 #include "platform/native_path.h"
-#include "scenery/windows_1252.h"
+#include "support/windows_1252.h"
 
 namespace halvern::tool {
 
@@ -27,16 +27,15 @@ std::string WithoutControls(std::string_view text) {
 }  // namespace
 
 std::string Utf8Name(const char* name) {
-    return scenery::Utf8FromWindows1252(name);
+    return Utf8FromWindows1252(name);
 }
 
 std::string Utf8Path(const std::string& path) {
-    const std::u8string converted = platform::PathFromArgument(path).u8string();
-    const std::string_view bytes(reinterpret_cast<const char*>(converted.data()), converted.size());
+    const std::string converted = platform::Utf8FromHostText(path);
     std::string utf8;
-    utf8.reserve(bytes.size());
-    for (std::size_t at = 0; at < bytes.size();) {
-        scenery::AppendUtf8(utf8, scenery::NextUtf8CodePoint(bytes, at).value_or(kReplacement));
+    utf8.reserve(converted.size());
+    for (std::size_t at = 0; at < converted.size();) {
+        AppendUtf8(utf8, NextUtf8CodePoint(converted, at).value_or(kReplacement));
     }
     return utf8;
 }
@@ -49,7 +48,7 @@ std::string WithControlPictures(std::string_view utf8) {
         if (!IsControl(byte)) {
             shown += c;
         } else {
-            scenery::AppendUtf8(shown, byte == 0x7F ? kDeletePicture : kControlPictures + byte);
+            AppendUtf8(shown, byte == 0x7F ? kDeletePicture : kControlPictures + byte);
         }
     }
     return shown;
@@ -71,17 +70,28 @@ std::string ShownPath(const std::string& path) {
     return platform::TerminalTextIsUtf8() ? PagePath(path) : WithoutControls(path);
 }
 
+std::string ShownArgument(const std::string& typed) {
+    if (!platform::TerminalTextIsUtf8()) {
+        return WithoutControls(typed);
+    }
+    std::string utf8;
+    for (std::size_t at = 0; at < typed.size();) {
+        AppendUtf8(utf8, NextUtf8CodePoint(typed, at).value_or(kReplacement));
+    }
+    return WithControlPictures(utf8);
+}
+
 std::optional<std::string> NameTextFromTerminal(const std::string& typed) {
     if (!platform::TerminalTextIsUtf8()) {
         return typed;
     }
     std::string text;
     for (std::size_t at = 0; at < typed.size();) {
-        const std::optional<char32_t> codePoint = scenery::NextUtf8CodePoint(typed, at);
+        const std::optional<char32_t> codePoint = NextUtf8CodePoint(typed, at);
         if (!codePoint) {
             return typed;
         }
-        const std::optional<char> byte = scenery::Windows1252Byte(*codePoint);
+        const std::optional<char> byte = Windows1252Byte(*codePoint);
         if (!byte) {
             return std::nullopt;
         }

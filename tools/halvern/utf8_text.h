@@ -30,6 +30,9 @@ std::string PagePath(const std::string& path);
 std::string ShownName(const char* name);
 std::string ShownPath(const std::string& path);
 
+// Text typed at the terminal, as the terminal shows it.
+std::string ShownArgument(const std::string& typed);
+
 // Text typed at the terminal, in Windows-1252 to compare with names. None when it holds a
 // character that code page lacks: no name can contain it. Text that is not UTF-8 where the
 // terminal takes UTF-8 is taken as the bytes typed.

@@ -1,6 +1,5 @@
 #include "platform/directory_listing.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -9,6 +8,7 @@
 #include <ctime>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "platform/directory_identity.h"
 #include "platform/posix/host_path.h"
@@ -62,20 +62,24 @@ std::uint32_t HostAttributes(const struct stat& info) {
     return writable ? kAttributeNormal : kAttributeReadOnly;
 }
 
-// Fills `entry` for one name of the open directory; false when the name does not match the
-// pattern, does not fit the entry, or cannot be looked at.
-bool FillEntry(int directory, const char* name, FileEntry& entry) {
-    const std::string_view view(name);
-    if (view.size() >= sizeof entry.name || !EndsWithIgnoringAsciiCase(view, kSceneryExtension)) {
+bool IsSceneryFileName(std::string_view name) {
+    return EndsWithIgnoringAsciiCase(name, kSceneryExtension);
+}
+
+// Fills `entry` for one name of the open directory; false when the name does not fit the entry
+// or cannot be looked at.
+bool FillEntry(int directory, const std::string& native, FileEntry& entry) {
+    const std::string name = HostText(native);
+    if (name.size() >= sizeof entry.name) {
         return false;
     }
     struct stat info {};
     // A dangling symbolic link is still listed, with the details of the link itself.
-    if (::fstatat(directory, name, &info, 0) != 0 &&
-        ::fstatat(directory, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(directory, native.c_str(), &info, 0) != 0 &&
+        ::fstatat(directory, native.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         return false;
     }
-    std::memcpy(entry.name, name, view.size() + 1);
+    std::memcpy(entry.name, name.c_str(), name.size() + 1);
     entry.attributes = HostAttributes(info);
     // The host lists a directory with size 0.
     entry.size =
@@ -87,50 +91,64 @@ bool FillEntry(int directory, const char* name, FileEntry& entry) {
     return true;
 }
 
-// Opens the directory of a listing, once.
-void OpenListing(const std::string& query, void*& handle, bool& started, bool& unreadable) {
-    if (!started) {
-        started = true;
-        handle = ::opendir(query.c_str());
-        unreadable = handle == nullptr;
-    }
-}
-
 }  // namespace
 
-std::string DirectoryListing::QueryFor(const char* hostDirectory) {
-    std::string query = NativePath(hostDirectory);
-    // An empty directory part names the current directory, as it does to the host platform.
-    if (query.empty()) {
-        query.push_back('.');
+// The open directory and its matching names in the host platform's order, read at once: the
+// order is the host's, not the file system's, so every name is read before the first is
+// handed out. Each entry is looked at only when it is handed out.
+struct DirectoryListing::State {
+    int directory = -1;
+    std::vector<DirectoryName> names;
+    std::size_t next = 0;
+
+    ~State() {
+        if (directory >= 0) {
+            ::close(directory);
+        }
     }
-    return query;
+};
+
+DirectoryListing::DirectoryListing(const char* hostDirectory)
+    : directory_(hostDirectory != nullptr ? hostDirectory : "") {
+    RefuseUnlistable(hostDirectory);
+}
+
+DirectoryListing::~DirectoryListing() = default;
+
+void DirectoryListing::Start() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    state_ = std::make_unique<State>();
+    // An empty directory part names the current directory, as it does to the host platform.
+    const std::string query = directory_.empty() ? std::string(".") : directory_;
+    int& fd = state_->directory;
+    const bool opened = WithNativePath(query.c_str(), [&fd](const char* native) {
+        fd = ::open(native, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+        return fd >= 0;
+    });
+    unreadable_ = !opened || !ReadSortedNames(fd, IsSceneryFileName, state_->names);
 }
 
 std::string DirectoryListing::Identity() {
-    OpenListing(query_, handle_, started_, unreadable_);
+    Start();
     struct stat info {};
     // The listing's own descriptor: no second look-up of the name.
-    if (handle_ != nullptr && ::fstat(::dirfd(static_cast<DIR*>(handle_)), &info) == 0) {
+    if (state_ != nullptr && state_->directory >= 0 && ::fstat(state_->directory, &info) == 0) {
         return IdentityKey(info.st_dev, info.st_ino);
     }
     return SpellingKey(directory_);
 }
 
-DirectoryListing::~DirectoryListing() {
-    if (handle_ != nullptr) {
-        ::closedir(static_cast<DIR*>(handle_));
-    }
-}
-
 bool DirectoryListing::Next(FileEntry& entry) {
-    OpenListing(query_, handle_, started_, unreadable_);
-    if (handle_ == nullptr) {
+    Start();
+    if (state_ == nullptr || unreadable_) {
         return false;
     }
-    DIR* directory = static_cast<DIR*>(handle_);
-    while (const dirent* found = ::readdir(directory)) {
-        if (FillEntry(::dirfd(directory), found->d_name, entry)) {
+    while (state_->next < state_->names.size()) {
+        const DirectoryName& name = state_->names[state_->next++];
+        if (FillEntry(state_->directory, name.native, entry)) {
             return true;
         }
     }

@@ -10,14 +10,23 @@
 
 namespace halvern::platform {
 
+namespace {
+
+bool StatHostPath(const char* hostPath, struct stat& info) {
+    return WithNativePath(hostPath,
+                          [&info](const char* native) { return ::stat(native, &info) == 0; });
+}
+
+}  // namespace
+
 bool FileExists(const char* hostPath) {
     struct stat info {};
-    return ::stat(NativePath(hostPath).c_str(), &info) == 0;
+    return StatHostPath(hostPath, info);
 }
 
 FileKind KindOfFile(const char* hostPath) {
     struct stat info {};
-    if (::stat(NativePath(hostPath).c_str(), &info) != 0) {
+    if (!StatHostPath(hostPath, info)) {
         return FileKind::kNone;
     }
     return S_ISREG(info.st_mode) ? FileKind::kRegular : FileKind::kOther;
@@ -26,18 +35,30 @@ FileKind KindOfFile(const char* hostPath) {
 HostStream OpenHostFile(const char* hostPath, const char* mode) {
     // The modes the module uses: reading, or writing a new or emptied file.
     int flags = 0;
+    bool creates = false;
     if (std::strcmp(mode, "rb") == 0 || std::strcmp(mode, "r") == 0) {
         flags = O_RDONLY;
     } else if (std::strcmp(mode, "wb") == 0 || std::strcmp(mode, "w") == 0) {
         flags = O_WRONLY | O_CREAT | O_TRUNC;
+        creates = true;
     } else {
         return nullptr;
     }
     // O_NONBLOCK: opening a FIFO without a writer (or, for writing, without a reader) returns at
     // once instead of waiting for one; a regular file ignores the flag for its reads and writes.
     // The kind is checked on what was opened, so nothing can swap the name in between.
-    const int fd = ::open(NativePath(hostPath).c_str(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
+    int fd = -1;
+    const auto open = [&fd, flags](const char* native) {
+        fd = ::open(native, flags | O_NONBLOCK | O_CLOEXEC, 0666);
+        return fd >= 0;
+    };
+    if (creates) {
+        // A file that exists in another letter case is the file the host platform replaces.
+        const std::optional<std::string> native = NativePathToCreate(hostPath);
+        if (!native || !open(native->c_str())) {
+            return nullptr;
+        }
+    } else if (!WithNativePath(hostPath, open)) {
         return nullptr;
     }
     struct stat info {};

@@ -1,21 +1,70 @@
 #pragma once
 
-// The module composes every path in the host's form, with backslash separators, so that path
-// tests and the scenery fingerprint behave alike on every platform. Only when the operating
-// system is called is each backslash turned back into a slash.
+// The module composes every path in the host's form, with backslash separators and in the
+// host's code page, so that path tests and the scenery fingerprint behave alike on every
+// platform. Only when the operating system is called is a host path turned into the disk's
+// spelling (host_names.h); and where a name does not exist as spelled, it is looked for in its
+// directory without regard to letter case, as the host platform finds it. A path longer than
+// the host platform takes is refused as it refuses it (path_limit.h).
 
+#include <cerrno>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/path_limit.h"
+#include "platform/posix/host_names.h"
 
 namespace halvern::platform {
 
-inline std::string NativePath(const char* hostPath) {
-    std::string path(hostPath);
-    for (char& c : path) {
-        if (c == '\\') {
-            c = '/';
-        }
+// One name of a directory, as the disk spells it and as the host platform compares it.
+struct DirectoryName {
+    std::string native;
+    ComparedName compared;
+};
+
+// The names of an open directory (a descriptor it keeps: the caller's stays open) but "." and
+// "..", those that `keep` accepts, in the order in which the host platform lists them. False
+// when the directory cannot be read.
+bool ReadSortedNames(int directory, bool (*keep)(std::string_view native),
+                     std::vector<DirectoryName>& names);
+
+// The native path of an existing directory or file whose host path did not exist as spelled:
+// each component that does not exist as spelled found in its directory without regard to
+// letter case, the first such name in listing order. None when some component exists in no
+// letter case.
+std::optional<std::string> FindIgnoringCase(const std::string& spelled);
+
+// Runs `call` on the native spelling of a host path and, where it fails because a component of
+// that spelling does not exist, once more on the path found without regard to letter case.
+// `call` returns true on success and leaves errno otherwise. A path beyond the host platform's
+// limit is refused without a call (ENAMETOOLONG).
+template <typename Call>
+bool WithNativePath(const char* hostPath, Call call) {
+    if (!FitsPathLimit(hostPath)) {
+        errno = ENAMETOOLONG;
+        return false;
     }
-    return path;
+    const std::string spelled = NativeSpelling(hostPath);
+    if (call(spelled.c_str())) {
+        return true;
+    }
+    if (errno != ENOENT && errno != ENOTDIR) {
+        return false;
+    }
+    const std::optional<std::string> found = FindIgnoringCase(spelled);
+    if (!found || *found == spelled) {
+        errno = ENOENT;
+        return false;
+    }
+    return call(found->c_str());
 }
+
+// The native path at which a file of that host path is created or replaced: the directory
+// found as above, and in it the name of an existing entry that differs only in letter case,
+// else the name as spelled. None when the directory exists in no letter case or the path is
+// beyond the host platform's limit.
+std::optional<std::string> NativePathToCreate(const char* hostPath);
 
 }  // namespace halvern::platform

@@ -42,8 +42,11 @@ std::size_t ReadWhole(int fd, unsigned char* bytes, std::size_t length) {
 bool MappedFile::OpenNative(const char* hostPath) {
     // O_NONBLOCK: a FIFO under a scenery file's name opens at once instead of waiting for a
     // writer, and is then refused as not a regular file; reads of a regular file ignore it.
-    const int fd = ::open(NativePath(hostPath).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    int fd = -1;
+    if (!WithNativePath(hostPath, [&fd](const char* native) {
+            fd = ::open(native, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            return fd >= 0;
+        })) {
         return false;
     }
     file_ = fd;

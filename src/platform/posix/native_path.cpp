@@ -2,10 +2,14 @@
 
 #include <unistd.h>
 
+#include "platform/posix/host_names.h"
+#include "support/windows_1252.h"
+
 namespace halvern::platform {
 
 std::string HostPathFromNative(const std::string& nativePath) {
-    std::string path = nativePath;
+    // The disk's UTF-8 in the host's code page, as the host platform's narrow calls give it.
+    std::string path = HostText(nativePath);
     for (char& c : path) {
         if (c == '/') {
             c = '\\';
@@ -17,6 +21,15 @@ std::string HostPathFromNative(const std::string& nativePath) {
 // Paths here are bytes: the string is the path.
 std::filesystem::path PathFromArgument(const std::string& argument) {
     return std::filesystem::path(argument);
+}
+
+std::string Utf8FromHostText(const std::string& hostText) {
+    std::string utf8;
+    utf8.reserve(hostText.size());
+    for (const char c : hostText) {
+        AppendUtf8(utf8, CodePointOfWindows1252(static_cast<unsigned char>(c)));
+    }
+    return utf8;
 }
 
 std::string ArgumentFromPath(const std::filesystem::path& path) {

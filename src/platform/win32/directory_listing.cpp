@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/directory_identity.h"
+#include "platform/path_limit.h"
 
 namespace halvern::platform {
 
@@ -38,9 +39,26 @@ bool FillEntry(const WIN32_FIND_DATAA& found, FileEntry& entry) {
 
 }  // namespace
 
-std::string DirectoryListing::QueryFor(const char* hostDirectory) {
-    // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
-    return std::string(hostDirectory) + "*.bgl";
+// The open find handle.
+struct DirectoryListing::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+
+    ~State() {
+        if (handle != INVALID_HANDLE_VALUE) {
+            FindClose(handle);
+        }
+    }
+};
+
+DirectoryListing::DirectoryListing(const char* hostDirectory)
+    : directory_(hostDirectory != nullptr ? hostDirectory : "") {
+    RefuseUnlistable(hostDirectory);
+}
+
+DirectoryListing::~DirectoryListing() = default;
+
+void DirectoryListing::Start() {
+    started_ = true;
 }
 
 std::string DirectoryListing::Identity() {
@@ -48,28 +66,24 @@ std::string DirectoryListing::Identity() {
     return DirectoryIdentity(directory_.c_str());
 }
 
-DirectoryListing::~DirectoryListing() {
-    if (handle_ != nullptr) {
-        FindClose(static_cast<HANDLE>(handle_));
-    }
-}
-
 bool DirectoryListing::Next(FileEntry& entry) {
     WIN32_FIND_DATAA found{};
     for (;;) {
         if (!started_) {
-            started_ = true;
+            Start();
+            // The system's wildcard matching ignores letter case, so "*.bgl" also finds "X.BGL".
+            const std::string query = directory_ + std::string(kSceneryFilePattern);
             // A missing directory, a path beyond the system's limit and a directory without a
-            // match all come back as INVALID_HANDLE_VALUE;
-            // the error tells them apart.
-            HANDLE listing = FindFirstFileA(query_.c_str(), &found);
+            // match all come back as INVALID_HANDLE_VALUE; the error tells them apart.
+            HANDLE listing = FindFirstFileA(query.c_str(), &found);
             if (listing == INVALID_HANDLE_VALUE) {
                 // Only "no match" means the directory itself was read.
                 unreadable_ = GetLastError() != ERROR_FILE_NOT_FOUND;
                 return false;
             }
-            handle_ = listing;
-        } else if (handle_ == nullptr || !FindNextFileA(static_cast<HANDLE>(handle_), &found)) {
+            state_ = std::make_unique<State>();
+            state_->handle = listing;
+        } else if (state_ == nullptr || !FindNextFileA(state_->handle, &found)) {
             return false;
         }
         if (FillEntry(found, entry)) {

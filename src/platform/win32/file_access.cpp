@@ -4,14 +4,25 @@
 #include <io.h>
 #include <windows.h>
 
+#include "platform/path_limit.h"
+
 namespace halvern::platform {
 
+// The narrow calls refuse a longer path on Windows; Wine takes one character more, and is held
+// to Windows' limit here, so that both builds see the same files.
+
 bool FileExists(const char* hostPath) {
+    if (!FitsPathLimit(hostPath)) {
+        return false;
+    }
     // Any attributes at all mean the name exists, as a file or as a directory.
     return GetFileAttributesA(hostPath) != INVALID_FILE_ATTRIBUTES;
 }
 
 FileKind KindOfFile(const char* hostPath) {
+    if (!FitsPathLimit(hostPath)) {
+        return FileKind::kNone;
+    }
     const DWORD attributes = GetFileAttributesA(hostPath);
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return FileKind::kNone;
@@ -22,6 +33,9 @@ FileKind KindOfFile(const char* hostPath) {
 }
 
 HostStream OpenHostFile(const char* hostPath, const char* mode) {
+    if (!FitsPathLimit(hostPath)) {
+        return nullptr;
+    }
     HostStream stream(std::fopen(hostPath, mode));
     // A reserved device name ("CON", "NUL.bgl" on older systems) or a pipe opens as a stream
     // too; only a file on a disk is one of ours.

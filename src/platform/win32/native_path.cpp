@@ -28,6 +28,12 @@ std::filesystem::path PathFromArgument(const std::string& argument) {
     return std::filesystem::path(text);
 }
 
+std::string Utf8FromHostText(const std::string& hostText) {
+    // The narrow command line and the host's texts share the ANSI code page.
+    const std::u8string utf8 = PathFromArgument(hostText).u8string();
+    return std::string(utf8.begin(), utf8.end());
+}
+
 std::string ArgumentFromPath(const std::filesystem::path& path) {
     const std::wstring& text = path.native();
     if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX)) {

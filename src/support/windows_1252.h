@@ -1,14 +1,14 @@
 #pragma once
 
-// Names in scenery files are 8-bit texts in the host's code page, Windows-1252; the tools read
-// and write UTF-8.
+// The host's texts (names in scenery files, paths composed from scenery.cfg) are 8-bit texts in
+// its code page, Windows-1252; the tools and a POSIX disk take UTF-8.
 
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace halvern::scenery {
+namespace halvern {
 
 // Converts UTF-8 text to Windows-1252; characters the code page lacks, and malformed bytes,
 // become '?'.
@@ -29,4 +29,8 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // The Windows-1252 byte of a code point, where the code page has one.
 std::optional<char> Windows1252Byte(char32_t codePoint);
 
-}  // namespace halvern::scenery
+// The character of a Windows-1252 byte as the system converts it: the five bytes the code page
+// leaves undefined stand for the C1 controls of the same value.
+char32_t CodePointOfWindows1252(unsigned char byte);
+
+}  // namespace halvern

@@ -1,8 +1,8 @@
-#include "scenery/windows_1252.h"
+#include "support/windows_1252.h"
 
 #include <cstdint>
 
-namespace halvern::scenery {
+namespace halvern {
 
 namespace {
 
@@ -69,11 +69,20 @@ std::optional<char> Windows1252Byte(char32_t codePoint) {
         return static_cast<char>(static_cast<unsigned char>(codePoint));
     }
     for (unsigned i = 0; i < 32; ++i) {
-        if (kHighControls[i] != 0 && kHighControls[i] == codePoint) {
+        // An undefined byte stands for the C1 control of its value.
+        const char32_t character = kHighControls[i] != 0 ? kHighControls[i] : 0x80 + i;
+        if (character == codePoint) {
             return static_cast<char>(0x80 + i);
         }
     }
     return std::nullopt;
+}
+
+char32_t CodePointOfWindows1252(unsigned char byte) {
+    if (byte < 0x80 || byte >= 0xA0) {
+        return byte;
+    }
+    return kHighControls[byte - 0x80] != 0 ? kHighControls[byte - 0x80] : char32_t{byte};
 }
 
 std::string Windows1252FromUtf8(const std::string& utf8) {
@@ -99,4 +108,4 @@ std::string Utf8FromWindows1252(const std::string& text) {
     return out;
 }
 
-}  // namespace halvern::scenery
+}  // namespace halvern
