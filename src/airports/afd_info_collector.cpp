@@ -14,6 +14,7 @@
 #include "platform/extended_precision.h"
 #include "platform/file_access.h"
 #include "platform/mapped_file.h"
+#include "platform/path_limit.h"
 
 namespace halvern {
 
@@ -211,6 +212,9 @@ FileFate AFDInfoCollector::ReadFile(const char* path) {
     if (!file.Open(path)) {
         if (file.OutOfMemory()) {
             return FileFate::kNoMemory;
+        }
+        if (!platform::FitsPathLimit(path)) {
+            return FileFate::kBeyondPathLimit;
         }
         // Whether the open refused it or failed matters only to the words of an observer.
         const bool other =

@@ -10,6 +10,7 @@
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
+#include "platform/path_limit.h"
 #include "platform/profile_file.h"
 #include "support/ascii_case.h"
 #include "support/byte_order.h"
@@ -109,7 +110,9 @@ void WalkListing(SceneryWalkTarget& target, const char* areaDir,
                  SceneryArea* announced) {
     // The area is told before its files, with whether its directory could be listed at all.
     if (announced != nullptr && target.Observer() != nullptr) {
-        announced->fate = !listed && listing.Unreadable() ? AreaFate::kMissing : AreaFate::kRead;
+        announced->fate = !platform::ListingFitsPathLimit(areaDir) ? AreaFate::kBeyondPathLimit
+                          : !listed && listing.Unreadable()        ? AreaFate::kMissing
+                                                                   : AreaFate::kRead;
         target.Observer()->OnArea(*announced);
     }
     // The directory is written once, with room for the longest name; each file's name replaces

@@ -34,12 +34,13 @@ struct AreaList {
 };
 
 enum class AreaFate {
-    kRead,           // its directory was listed and its scenery files handed on
-    kInactive,       // scenery.cfg marks it inactive (Active is not "true")
-    kAlreadyWalked,  // an earlier area named the same directory (letter case ignored)
-    kMissing,        // its directory does not exist or cannot be read
-    kBeyondStop,     // scenery.cfg numbers it above the area number where the walk stopped
-                     // (told only to an observer, after the list: the walk never reaches it)
+    kRead,             // its directory was listed and its scenery files handed on
+    kInactive,         // scenery.cfg marks it inactive (Active is not "true")
+    kAlreadyWalked,    // an earlier area named the same directory (letter case ignored)
+    kMissing,          // its directory does not exist or cannot be read
+    kBeyondPathLimit,  // its listing's pattern is longer than the host platform's calls take
+    kBeyondStop,       // scenery.cfg numbers it above the area number where the walk stopped
+                       // (told only to an observer, after the list: the walk never reaches it)
 };
 
 struct SceneryArea {
@@ -52,12 +53,13 @@ struct SceneryArea {
 };
 
 enum class FileFate {
-    kRead,         // its facility section was walked (see the walk's end for how far)
-    kDefaultArea,  // it lies in one of the host's built-in default areas and is left out
-    kNotOpened,    // it could not be opened, or is empty
-    kNotRegular,   // it is a directory, FIFO or device, which is never opened
-    kNoMemory,     // it could not be mapped or walked for want of memory
-    kBadHeader,    // its header is not that of a scenery file with a facility section
+    kRead,             // its facility section was walked (see the walk's end for how far)
+    kDefaultArea,      // it lies in one of the host's built-in default areas and is left out
+    kNotOpened,        // it could not be opened, or is empty
+    kNotRegular,       // it is a directory, FIFO or device, which is never opened
+    kNoMemory,         // it could not be mapped or walked for want of memory
+    kBadHeader,        // its header is not that of a scenery file with a facility section
+    kBeyondPathLimit,  // its path is longer than the host platform's calls take
 };
 
 // Why the walk of a facility section ended before the section's end.

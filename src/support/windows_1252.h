@@ -29,6 +29,11 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // The Windows-1252 byte of a code point, where the code page has one.
 std::optional<char> Windows1252Byte(char32_t codePoint);
 
+// The byte the system converts a UTF-16 unit to (WideCharToMultiByte with its default flags): the
+// code page's own, else its best fit (U+0100 'A' as 'A', U+0142 'l' with a stroke as 'l'), else
+// '?'. A surrogate, half a character, is '?'.
+char Windows1252ByteOfUnit(char16_t unit);
+
 // The character of a Windows-1252 byte as the system converts it: the five bytes the code page
 // leaves undefined stand for the C1 controls of the same value.
 char32_t CodePointOfWindows1252(unsigned char byte);

@@ -86,10 +86,12 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
     };
     const auto hostile = [this] {
         // A name with a terminal's escape sequences and a line break, in a file whose name holds
-        // a line break and a byte that is no UTF-8.
+        // a line break; and a file whose name holds a byte that is no UTF-8, which the host
+        // platform reads as '?' and so cannot open.
         scenery::SceneryFileWriter writer;
         writer.Add(scenery::MakeAirport("Esc\x1B]0;t\x07\x1B[2J\nFAKE  line\x7F", "ESC", 1, 2, 0));
-        WriteBytes((Area("GB") / "odd\n\xFF.bgl").string(), writer.Build());
+        WriteBytes((Area("GB") / "odd\n.bgl").string(), writer.Build());
+        WriteBytes((Area("GB") / "bad\xFF.bgl").string(), writer.Build());
     };
     const std::string gapReason =
         "not read: the walk stops at Area.005, the first area number "
@@ -173,14 +175,14 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
          "",
          hostile,
          "",
-         {"odd\xE2\x90\x8A\xEF\xBF\xBD.bgl", "!odd\n"}},
+         {"odd\xE2\x90\x8A.bgl", "!odd\n", "bad?.bgl", "left out: it cannot be opened"}},
         {"control characters in a name",
          "",
          hostile,
          "esc",
          {"ESC   Esc\xE2\x90\x9B]0;t\xE2\x90\x87\xE2\x90\x9B[2J\xE2\x90\x8A"
           "FAKE  line\xE2\x90\xA1  at 1.0000, 2.0000",
-          "odd\xE2\x90\x8A\xEF\xBF\xBD.bgl, area 3", "!\x1B", "!\x07", "!\x7F", "!\nFAKE"}},
+          "odd\xE2\x90\x8A.bgl, area 3", "!\x1B", "!\x07", "!\x7F", "!\nFAKE"}},
         {"text typed in UTF-8",
          "",
          [] {},

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "fixtures/temp_dir.h"
 
@@ -52,7 +53,8 @@ TEST(DirectoryListing, ListsBglNamesIgnoringCaseFilesAndDirectoriesAlike) {
     for (const auto& [name, entry] : entries) {
         names += name + " ";
     }
-    EXPECT_EQ(names, ".bgl B.BGL a.bgl c.Bgl sub.bgl ");
+    // "x.bglx" is no short (8.3) name, and the short name the system makes of it ends in ".BGL".
+    EXPECT_EQ(names, ".bgl B.BGL a.bgl c.Bgl sub.bgl x.bglx ");
 
     ASSERT_EQ(entries.count("a.bgl"), 1u);
     EXPECT_EQ(entries.at("a.bgl").size, 5u);
@@ -61,6 +63,76 @@ TEST(DirectoryListing, ListsBglNamesIgnoringCaseFilesAndDirectoriesAlike) {
     ASSERT_EQ(entries.count("sub.bgl"), 1u);
     EXPECT_EQ(entries.at("sub.bgl").size, 0u);
     EXPECT_EQ(entries.at("sub.bgl").attributes, 0x10u);
+}
+
+TEST(DirectoryListing, ListsNamesInTheHostsCodePageAndOrderAsWineDoes) {
+    // Names as the disk holds them (UTF-8, or bytes that are none) and the listing Wine's
+    // kernel32 gave of them, measured: sorted by the UTF-16 units in upper case (letters before
+    // "[_{~", the micro sign and sharp s without an upper case), ties in the units' own order;
+    // names in Windows-1252, its best fit or '?'; "*.bgl" matching the made short names too.
+    const std::vector<std::string> disk = {" x",     "[q]",        "_x",
+                                           "~t",     "{x",         "A",
+                                           "a",      "AB",         "ab",
+                                           "ABC",    "Abc",        "aBc",
+                                           "abc",    "B1",         "a2",
+                                           "Zed",    "09",         "10",
+                                           "\u00E9", "\u00C9",     "\u00FF",
+                                           "\u0178", "\u0161",     "\u0153",
+                                           "\u00B5", "\u00DF",     "\u20AC",
+                                           "\u00A0", "\u0100",     "\u0142",
+                                           "\u0434", "\U0001F600", "\u0141\u00F3d\u017A"};
+    testing::TempDir dir;
+    for (const std::string& name : disk) {
+        std::ofstream(dir.File(name + ".bgl")) << "x";
+    }
+    for (const char* name :
+         {"\xE9.bgl", "zz.BGL", "abcdefghij.bglx", "x.bgla", "x.bgl.bak", "notes.txt", "bgl"}) {
+        std::ofstream(dir.File(name)) << "x";
+    }
+    const std::vector<std::string> expected = {" x.bgl",
+                                               "09.bgl",
+                                               "10.bgl",
+                                               "A.bgl",
+                                               "a.bgl",
+                                               "a2.bgl",
+                                               "AB.bgl",
+                                               "ab.bgl",
+                                               "ABC.bgl",
+                                               "Abc.bgl",
+                                               "aBc.bgl",
+                                               "abc.bgl",
+                                               "abcdefghij.bglx",
+                                               "B1.bgl",
+                                               "x.bgla",
+                                               "Zed.bgl",
+                                               "zz.BGL",
+                                               "[q].bgl",
+                                               "_x.bgl",
+                                               "{x.bgl",
+                                               "~t.bgl",
+                                               "\xA0.bgl",
+                                               "\xB5.bgl",
+                                               "\xC9.bgl",
+                                               "\xE9.bgl",
+                                               "\xDF.bgl",
+                                               "A.bgl",
+                                               "l.bgl",
+                                               "L\xF3"
+                                               "dz.bgl",
+                                               "\x9C.bgl",
+                                               "\x9A.bgl",
+                                               "\xFF.bgl",
+                                               "\x9F.bgl",
+                                               "?.bgl",
+                                               "\x80.bgl",
+                                               "??.bgl",
+                                               "?.bgl"};
+    std::vector<std::string> listed;
+    DirectoryListing listing(HostForm(dir.path()).c_str());
+    for (FileEntry entry{}; listing.Next(entry);) {
+        listed.emplace_back(entry.name);
+    }
+    EXPECT_EQ(listed, expected);
 }
 
 TEST(DirectoryListing, LastWriteTimeCountsHundredNanosecondsSince1601) {

@@ -18,7 +18,11 @@ bool ModuleHost::Install(const std::string& moduleFile, const std::string& simul
     std::error_code fsError;
     // Both paths come from a command line: in the ANSI code page on Windows.
     const fs::path source = platform::PathFromArgument(moduleFile);
-    const fs::path modules = platform::PathFromArgument(simulatorDir) / "Modules";
+    // The module derives the simulator directory from its own file's path: the directory is made
+    // absolute and normalised first (no "." steps, no doubled separators), as a simulator's
+    // own folder is, so that the module's spelling does not depend on how the host was called.
+    const fs::path absolute = fs::absolute(platform::PathFromArgument(simulatorDir), fsError);
+    const fs::path modules = absolute.lexically_normal() / "Modules";
     fs::create_directories(modules, fsError);
     const fs::path installed = modules / source.filename();
     // A module installed by an earlier run goes first: MinGW's std::filesystem::copy_file (GCC
@@ -35,8 +39,7 @@ bool ModuleHost::Install(const std::string& moduleFile, const std::string& simul
         return false;
     }
     const char* reason = nullptr;
-    const fs::path absolute = fs::absolute(installed, fsError);
-    if (fsError || !module_.Load(platform::ArgumentFromPath(absolute).c_str(), &reason)) {
+    if (!module_.Load(platform::ArgumentFromPath(installed).c_str(), &reason)) {
         error = "cannot load '" + platform::ArgumentFromPath(installed) +
                 "': " + (reason ? reason : "unknown");
         return false;

@@ -112,7 +112,7 @@ void WriteFiles(const SceneryReport& report, std::ostream& out) {
     out << "<h2>Scenery files</h2>\n<table id=\"files\">\n<tr><th>area</th><th>file</th>"
            "<th>bytes</th><th>written (UTC)</th><th>what became of it</th><th>airports</th></tr>\n";
     for (const ReportFile& file : report.files) {
-        std::string fate = WordsFor(file.fate).phrase;
+        std::string fate = FileReason(file);
         const char* kind = file.fate == FileFate::kRead ? "read" : "left-out";
         if (file.walkEnd) {
             fate = "ended early " + WalkEndSentence(*file.walkEnd);

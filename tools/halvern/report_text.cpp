@@ -14,7 +14,7 @@ namespace halvern::tool {
 namespace {
 
 void WriteFileLine(const ReportFile& file, std::FILE* out) {
-    std::string fate = WordsFor(file.fate).phrase;
+    std::string fate = FileReason(file);
     if (file.fate == FileFate::kRead) {
         fate = Counted(file.airports, "airport");
         if (file.walkEnd) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "halvern/utf8_text.h"
+#include "platform/path_limit.h"
 
 namespace halvern::tool {
 
@@ -16,6 +17,8 @@ Words WordsFor(AreaOutcome outcome) {
             return {"alreadyWalked", "left out: an earlier area names the same directory"};
         case AreaOutcome::kMissing:
             return {"missing", "directory missing or unreadable"};
+        case AreaOutcome::kBeyondPathLimit:
+            return {"beyondPathLimit", "not read: its path is beyond the host platform's limit"};
         case AreaOutcome::kDefaultArea:
             return {"defaultArea", "left out as a built-in default area"};
         case AreaOutcome::kBeyondStop:
@@ -73,6 +76,8 @@ Words WordsFor(FileFate fate) {
             return {"noMemory", "left out: there was not enough memory to read it"};
         case FileFate::kBadHeader:
             return {"badHeader", "left out: bad header (not a scenery file with airports)"};
+        case FileFate::kBeyondPathLimit:
+            return {"beyondPathLimit", "left out: its path is beyond the host platform's limit"};
     }
     return {"", ""};
 }
@@ -173,7 +178,26 @@ std::string AreaNumberText(std::uint64_t number) {
     return text;
 }
 
+std::string PathLimitSentence(std::size_t length) {
+    return "its path takes " + std::to_string(length) + " characters, beyond the " +
+           std::to_string(platform::kLongestHostPath) +
+           " that the host platform's calls take; move the add-on to a shorter path";
+}
+
+std::string FileReason(const ReportFile& file) {
+    if (file.fate == FileFate::kBeyondPathLimit) {
+        return "left out: " + PathLimitSentence(file.path.size());
+    }
+    return WordsFor(file.fate).phrase;
+}
+
 std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
+    if (area.outcome == AreaOutcome::kBeyondPathLimit) {
+        // What the host platform is asked to list is the directory followed by the pattern.
+        return "not read: " +
+               PathLimitSentence(area.directory.size() + platform::kSceneryFilePattern.size()) +
+               " (to list its scenery files)";
+    }
     if (area.outcome != AreaOutcome::kBeyondStop) {
         return WordsFor(area.outcome).phrase;
     }
@@ -211,7 +235,7 @@ std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortf
     if (shortfall.file->walkEnd) {
         return "ended early " + WalkEndSentence(*shortfall.file->walkEnd);
     }
-    return WordsFor(shortfall.file->fate).phrase;
+    return FileReason(*shortfall.file);
 }
 
 std::string SpellingSentence(const ModuleSpelling& spelling,

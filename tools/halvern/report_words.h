@@ -28,6 +28,10 @@ Words WordsFor(SpellingBasis basis);
 // "Area.007": the section name the walk asks for.
 std::string AreaNumberText(std::uint64_t number);
 
+// What became of a file, without a full stop: the phrase of its fate, and for a path beyond the
+// host platform's limit its length and what to do.
+std::string FileReason(const ReportFile& file);
+
 // What became of an area, without a full stop; for an area beyond where the walk stopped, where
 // it stopped and what to do.
 std::string AreaReason(const SceneryReport& report, const ReportArea& area);

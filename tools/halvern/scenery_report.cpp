@@ -36,6 +36,9 @@ class ReportObserver final : public SceneryObserver {
             case AreaFate::kMissing:
                 outcome = AreaOutcome::kMissing;
                 break;
+            case AreaFate::kBeyondPathLimit:
+                outcome = AreaOutcome::kBeyondPathLimit;
+                break;
             case AreaFate::kBeyondStop:
                 outcome = AreaOutcome::kBeyondStop;
                 break;
@@ -189,6 +192,7 @@ void BuildSceneryReport(const SimulatorDir& simulatorDir, SceneryReport& report)
         report.spelling = FindModuleSpelling(simulatorDir.typed, simulatorDir.moduleSpelling, walk,
                                              report.cachePath);
         report.fingerprint = report.spelling.fingerprint;
+        report.database.SetSceneryFingerprint(report.fingerprint);
     });
     Timed(report, "cache check",
           [&] { report.cache = InspectCache(report.cachePath.c_str(), report.fingerprint); });

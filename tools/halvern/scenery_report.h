@@ -22,7 +22,15 @@ namespace halvern::tool {
 
 // What became of an area: the walk's fate, except that an area read whose directory is one of
 // the host's built-in default areas is told as left out (the module leaves out all its files).
-enum class AreaOutcome { kRead, kInactive, kAlreadyWalked, kMissing, kDefaultArea, kBeyondStop };
+enum class AreaOutcome {
+    kRead,
+    kInactive,
+    kAlreadyWalked,
+    kMissing,
+    kBeyondPathLimit,
+    kDefaultArea,
+    kBeyondStop
+};
 
 struct ReportArea {
     std::string directory;  // as composed, in the host's form

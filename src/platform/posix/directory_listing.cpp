@@ -12,14 +12,10 @@
 
 #include "platform/directory_identity.h"
 #include "platform/posix/host_path.h"
-#include "support/ascii_case.h"
 
 namespace halvern::platform {
 
 namespace {
-
-// "*.bgl": the star matches any run of characters, none included, so ".bgl" itself matches.
-constexpr std::string_view kSceneryExtension = ".bgl";
 
 // Attribute bits of the host platform's directory entries.
 constexpr std::uint32_t kAttributeReadOnly = 0x01;
@@ -60,10 +56,6 @@ std::uint32_t HostAttributes(const struct stat& info) {
     // A file nobody may write is the nearest thing to the host's read-only attribute.
     const bool writable = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
     return writable ? kAttributeNormal : kAttributeReadOnly;
-}
-
-bool IsSceneryFileName(std::string_view name) {
-    return EndsWithIgnoringAsciiCase(name, kSceneryExtension);
 }
 
 // Fills `entry` for one name of the open directory; false when the name does not fit the entry
@@ -128,7 +120,7 @@ void DirectoryListing::Start() {
         fd = ::open(native, O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
         return fd >= 0;
     });
-    unreadable_ = !opened || !ReadSortedNames(fd, IsSceneryFileName, state_->names);
+    unreadable_ = !opened || !ReadSortedNames(fd, MatchesSceneryPattern, state_->names);
 }
 
 std::string DirectoryListing::Identity() {

@@ -25,7 +25,7 @@ namespace {
 
 thread_local NameLookupScope::Memory* currentMemory = nullptr;
 
-bool KeepAll(std::string_view /*native*/) {
+bool KeepAll(const ComparedName& /*name*/) {
     return true;
 }
 
@@ -150,7 +150,7 @@ NameLookupScope::~NameLookupScope() {
     }
 }
 
-bool ReadSortedNames(int directory, bool (*keep)(std::string_view native),
+bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
                      std::vector<DirectoryName>& names) {
     // The listing reads through a descriptor of its own, so that the caller's stays as it is.
     const int own = ::dup(directory);
@@ -164,8 +164,12 @@ bool ReadSortedNames(int directory, bool (*keep)(std::string_view native),
     ::rewinddir(listing);
     while (const dirent* found = ::readdir(listing)) {
         const std::string_view name(found->d_name);
-        if (name != "." && name != ".." && keep(name)) {
-            names.push_back({std::string(name), CompareFormOfNative(name)});
+        if (name == "." || name == "..") {
+            continue;
+        }
+        ComparedName compared = CompareFormOfNative(name);
+        if (keep(compared)) {
+            names.push_back({std::string(name), std::move(compared)});
         }
     }
     ::closedir(listing);
@@ -197,7 +201,7 @@ std::optional<std::string> FindIgnoringCase(const std::string& spelled) {
 }
 
 std::optional<std::string> NativePathToCreate(const char* hostPath) {
-    if (!FitsPathLimit(hostPath)) {
+    if (!FitsPathLimit(hostPath) || HoldsWildcard(hostPath)) {
         return std::nullopt;
     }
     const std::string spelled = NativeSpelling(hostPath);

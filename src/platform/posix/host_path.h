@@ -27,7 +27,7 @@ struct DirectoryName {
 // The names of an open directory (a descriptor it keeps: the caller's stays open) but "." and
 // "..", those that `keep` accepts, in the order in which the host platform lists them. False
 // when the directory cannot be read.
-bool ReadSortedNames(int directory, bool (*keep)(std::string_view native),
+bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
                      std::vector<DirectoryName>& names);
 
 // The native path of an existing directory or file whose host path did not exist as spelled:
@@ -39,11 +39,15 @@ std::optional<std::string> FindIgnoringCase(const std::string& spelled);
 // Runs `call` on the native spelling of a host path and, where it fails because a component of
 // that spelling does not exist, once more on the path found without regard to letter case.
 // `call` returns true on success and leaves errno otherwise. A path beyond the host platform's
-// limit is refused without a call (ENAMETOOLONG).
+// limit is refused without a call (ENAMETOOLONG), and so is one that holds a wildcard (EINVAL).
 template <typename Call>
 bool WithNativePath(const char* hostPath, Call call) {
     if (!FitsPathLimit(hostPath)) {
         errno = ENAMETOOLONG;
+        return false;
+    }
+    if (HoldsWildcard(hostPath)) {
+        errno = EINVAL;
         return false;
     }
     const std::string spelled = NativeSpelling(hostPath);
@@ -63,8 +67,8 @@ bool WithNativePath(const char* hostPath, Call call) {
 
 // The native path at which a file of that host path is created or replaced: the directory
 // found as above, and in it the name of an existing entry that differs only in letter case,
-// else the name as spelled. None when the directory exists in no letter case or the path is
-// beyond the host platform's limit.
+// else the name as spelled. None when the directory exists in no letter case, or the path is
+// beyond the host platform's limit or holds a wildcard.
 std::optional<std::string> NativePathToCreate(const char* hostPath);
 
 }  // namespace halvern::platform
