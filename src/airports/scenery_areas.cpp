@@ -186,9 +186,12 @@ bool AreaNumberOfSection(std::string_view name, std::uint64_t& number) {
 // the walk never reaches them, though the file lists them.
 void ReportAreasBeyondStop(const SceneryWalkTarget& target, const std::string& simulatorDir,
                            const platform::ProfileFile& config, std::uint64_t stoppedAt) {
+    std::unordered_set<std::uint64_t> told;
     for (const std::string& section : config.SectionNames()) {
         std::uint64_t number = 0;
-        if (!AreaNumberOfSection(section, number) || number <= stoppedAt) {
+        // A number that heads several sections is read from the first: it is told once.
+        if (!AreaNumberOfSection(section, number) || number <= stoppedAt ||
+            !told.insert(number).second) {
             continue;
         }
         char local[kLocalCapacity];

@@ -1,8 +1,9 @@
 #pragma once
 
 // An initialisation file of the host platform, named by a host path: "[Section]" lines, each
-// followed by "key=value" lines. Section and key names are matched without regard to letter
-// case; where a section or a key occurs more than once, the first occurrence counts.
+// followed by "key=value" lines. Section and key names are matched without regard to ASCII
+// letter case; where a section or a key occurs more than once, the first occurrence counts, and
+// a key line without '=' reads as an empty value.
 
 #include <cstddef>
 #include <memory>
@@ -26,8 +27,9 @@ class ProfileFile {
     // a terminator. A missing file, section or key reads as an empty value.
     void ReadString(const char* section, const char* key, char* buffer, std::size_t capacity) const;
 
-    // The names of the file's sections in file order, each once (its first occurrence), as the
-    // file spells them; none for a missing file.
+    // The names of the file's sections in file order, as the file spells them, a name that
+    // heads several sections as often as it does (as the host platform lists them); none for a
+    // missing file.
     std::vector<std::string> SectionNames() const;
 
   private:

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "fixtures/temp_dir.h"
 
@@ -57,7 +58,7 @@ TEST(ProfileFile, FindsValuesIgnoringCaseAndKeepsTheFirstOccurrence) {
         {"General", "Orphan", ""},
         {"Missing", "Title", ""},
         {"General", "Missing", ""},
-        {"Area.001", ";Active", ""},  // a comment
+        {"Area.001", ";Active", "FALSE"},  // a comment line is found by its literal key
     };
     // Each line end, and the encodings the host platform's reader accepts: plain bytes, UTF-8
     // with a byte-order mark, UTF-16 little-endian with its mark.
@@ -87,6 +88,70 @@ TEST(ProfileFile, FindsValuesIgnoringCaseAndKeepsTheFirstOccurrence) {
             }
         }
     }
+}
+
+TEST(ProfileFile, ReadsEachRuleAsWinesKernel32Does) {
+    // Each file, asked for one value into a buffer of `capacity`, and what the host platform's
+    // reader (Wine's kernel32, measured) handed out.
+    struct Case {
+        std::string file;
+        const char* section;
+        const char* key;
+        std::size_t capacity;
+        std::string expected;
+    };
+    const std::string quoted300 = "\"" + std::string(300, 'q') + "\"";
+    const Case cases[] = {
+        // A key line without '=' is the key, without a value, and the first occurrence counts.
+        {"[A]\nLocal\nLocal=X\n", "A", "Local", 260, ""},
+        {"[A]\nLocalX\nLocal=X\n", "A", "Local", 260, "X"},
+        // The blanks trimmed are tab to carriage return, space and 0x1A; a no-break space stays.
+        {"[A]\nK=\v\f\x1Av\x1A \n", "A", "K", 260, "v"},
+        {"[A]\nK=\xA0v\xA0\n", "A", "K", 260, "\xA0v\xA0"},
+        // A header runs to the line's last ']'; a '[' without one starts a key line.
+        {"[x]y] text\nK=v\n", "x]y", "K", 260, "v"},
+        {"[A]\n[B=1\n", "A", "[B", 260, "1"},
+        // Lines before the first header are in no named section; a NUL ends a value.
+        {"K=v\n[A]\n", "A", "K", 260, ""},
+        {std::string("[A]\nK=ab\0cd\n", 13), "A", "K", 260, "ab"},
+        // ';' and '#' after a value are the value's; a lone CR ends a line.
+        {"[A]\nK=v ; note # more\rL=w\n", "A", "K", 260, "v ; note # more"},
+        {"[A]\nK=v ; note # more\rL=w\n", "A", "L", 260, "w"},
+        // A quoted value loses its quotes; cut to the buffer, its closing quote goes only when
+        // the rest fits.
+        {"[A]\nK='a b'\n", "A", "K", 260, "a b"},
+        {"[A]\nK=\"a'\n", "A", "K", 260, "\"a'"},
+        {"[A]\nK=" + quoted300 + "\n", "A", "K", 301, std::string(299, 'q')},
+        {"[A]\nK=" + quoted300 + "\n", "A", "K", 260, std::string(259, 'q')},
+        // Without a byte-order mark the bytes are Windows-1252; with one, UTF-8 or UTF-16 in
+        // either order, handed out in Windows-1252, its best fit or '?'.
+        {"[A]\nK=Caf\xC3\xA9\n", "A", "K", 260, "Caf\xC3\xA9"},
+        {"\xEF\xBB\xBF[A]\nK=Caf\xC3\xA9 \xC5\x81\xC3\xB3"
+         "d\xC5\xBA \xD0\x94 \xF0\x9F\x98\x80\n",
+         "A", "K", 260,
+         "Caf\xE9 L\xF3"
+         "dz ? ??"},
+        {std::string("\xFE\xFF\0[\0A\0]\0\n\0K\0=\x20\xAC", 16), "A", "K", 260, "\x80"},
+        // A fullwidth '=' is no '=' in UTF-16, though its best fit is.
+        {"\xEF\xBB\xBF[A]\nK\xEF\xBC\x9Dv\n", "A",
+         "K\x3D"
+         "v",
+         260, ""},
+    };
+    testing::TempDir dir;
+    for (const Case& c : cases) {
+        std::ofstream(dir.File("t.ini"), std::ios::binary | std::ios::trunc) << c.file;
+        ProfileFile file;
+        ASSERT_TRUE(file.Load(dir.File("t.ini").c_str()));
+        std::string buffer(c.capacity + 1, '#');
+        file.ReadString(c.section, c.key, buffer.data(), c.capacity);
+        EXPECT_EQ(std::string(buffer.c_str()), c.expected) << c.file;
+    }
+    // Section names as the host lists them: in file order, a repeated one as often as it heads.
+    std::ofstream(dir.File("t.ini"), std::ios::trunc) << "K=v\n[A]\n[b]\n[a]\n[]\n";
+    ProfileFile file;
+    ASSERT_TRUE(file.Load(dir.File("t.ini").c_str()));
+    EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"A", "b", "a"}));
 }
 
 TEST(ProfileFile, CopiesAtMostCapacityLessOneCharacters) {

@@ -84,9 +84,8 @@ std::optional<char32_t> Continued(std::string_view bytes, unsigned char lead, in
     return value;
 }
 
-// UTF-8 as the system decodes a name on the disk: a byte that leads no character, or a character
-// whose continuation fails, is U+FFFD; a character cut off by the name's end is U+FFFD and ends
-// the name.
+}  // namespace
+
 std::u16string UnitsOfUtf8(std::string_view bytes) {
     std::u16string units;
     units.reserve(bytes.size());
@@ -120,6 +119,8 @@ std::u16string UnitsOfUtf8(std::string_view bytes) {
     }
     return units;
 }
+
+namespace {
 
 // Characters a short (8.3) name cannot hold.
 bool IllegalInShortName(char16_t unit) {
@@ -186,14 +187,17 @@ std::string NativeSpelling(std::string_view hostText) {
     return native;
 }
 
-std::string HostText(std::string_view nativeName) {
-    const std::u16string units = UnitsOfUtf8(nativeName);
+std::string HostTextOfUnits(std::u16string_view units) {
     std::string host;
     host.reserve(units.size());
     for (const char16_t unit : units) {
         host += Windows1252ByteOfUnit(unit);
     }
     return host;
+}
+
+std::string HostText(std::string_view nativeName) {
+    return HostTextOfUnits(UnitsOfUtf8(nativeName));
 }
 
 ComparedName CompareFormOfNative(std::string_view nativeName) {

@@ -9,74 +9,93 @@
 #include <vector>
 
 #include "platform/file_access.h"
-#include "platform/posix/host_path.h"
-#include "support/ascii_case.h"
+#include "platform/posix/host_names.h"
+#include "support/windows_1252.h"
 
 namespace halvern::platform {
 
-// The whole file is parsed once at Load into views of its text: a table of its sections, each
-// the run of its key lines in file order. Nothing is copied per line, and a look-up folds no
-// text: on a scenery.cfg of a few hundred areas, parsing was a third of a warm start when every
-// name was a string of its own, folded and hashed into nested tables.
+// The file is read as the host platform's profile functions read it (Wine's kernel32, measured):
+// as UTF-16 text, decoded by its byte-order mark (UTF-8, UTF-16 in either byte order) or, without
+// one, as Windows-1252; values are handed out in Windows-1252 (best fit, or '?'). The text is
+// parsed once at Load into views of it: a table of its sections, each the run of its key lines
+// in file order. Nothing is copied per line, and a look-up folds no text: on a scenery.cfg of a
+// few hundred areas, parsing was a third of a warm start when every name was a string of its
+// own, folded and hashed into nested tables.
 struct ProfileFile::Contents {
     struct Line {
-        std::string_view key;
-        std::string_view value;
+        std::u16string_view key;
+        std::u16string_view value;
+        bool hasValue;  // the line holds a '='; a key without one reads as missing
     };
     struct Lines {
         std::size_t first;
         std::size_t count;
     };
-    // Section names compare and hash with their ASCII letter case folded.
+    // Names compare and hash with their ASCII letter case folded, as the host compares them.
     struct FoldedHash {
-        std::size_t operator()(std::string_view name) const {
+        std::size_t operator()(std::u16string_view name) const {
             std::size_t hash = 14695981039346656037u;  // FNV-1a
-            for (const char c : name) {
-                hash = (hash ^ static_cast<unsigned char>(FoldAsciiCase(c))) * 1099511628211u;
+            for (const char16_t c : name) {
+                hash = (hash ^ Folded(c)) * 1099511628211u;
             }
             return hash;
         }
     };
     struct FoldedEqual {
-        bool operator()(std::string_view a, std::string_view b) const {
-            return EqualIgnoringAsciiCase(a, b);
+        bool operator()(std::u16string_view a, std::u16string_view b) const {
+            return EqualFolded(a, b);
         }
     };
 
-    std::string text;  // what the views point into
+    static char16_t Folded(char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    }
+    static bool EqualFolded(std::u16string_view a, std::u16string_view b) {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [](char16_t x, char16_t y) { return Folded(x) == Folded(y); });
+    }
+
+    std::u16string text;  // what the views point into
     std::vector<Line> lines;
-    std::unordered_map<std::string_view, Lines, FoldedHash, FoldedEqual> sections;
-    std::vector<std::string> sectionOrder;  // as spelled at their first occurrence
+    std::unordered_map<std::u16string_view, Lines, FoldedHash, FoldedEqual> sections;
+    std::vector<std::string> sectionOrder;  // every header, in file order, as spelled
 
     void Parse();
 };
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+// The blanks the reader trims: tab, line feed, vertical tab, form feed, carriage return, space,
+// and the end-of-file mark 0x1A.
+bool IsBlank(char16_t c) {
+    return (c >= 0x09 && c <= 0x0D) || c == u' ' || c == 0x1A;
 }
 
-std::string_view Trimmed(std::string_view text) {
+std::u16string_view TrimmedFront(std::u16string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
         text.remove_prefix(1);
     }
+    return text;
+}
+
+std::u16string_view TrimmedBack(std::u16string_view text) {
     while (!text.empty() && IsBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;
 }
 
-// The host platform hands out a value enclosed in a pair of like quotes without them.
-std::string_view Unquoted(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
-        return value.substr(1, value.size() - 2);
-    }
-    return value;
+std::u16string_view Trimmed(std::u16string_view text) {
+    return TrimmedBack(TrimmedFront(text));
 }
 
-bool ReadWholeFile(const char* hostPath, std::string& text) {
+// A name or value ends at its first NUL, as a text of the host platform does.
+std::u16string_view UpToNul(std::u16string_view text) {
+    return text.substr(0, text.find(u'\0'));
+}
+
+bool ReadWholeFile(const char* hostPath, std::string& bytes) {
     const HostStream stream = OpenHostFile(hostPath, "rb");
     if (!stream) {
         return false;
@@ -84,7 +103,7 @@ bool ReadWholeFile(const char* hostPath, std::string& text) {
     char chunk[4096];
     for (;;) {
         const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
-        text.append(chunk, got);
+        bytes.append(chunk, got);
         if (got < sizeof chunk) {
             break;
         }
@@ -93,69 +112,84 @@ bool ReadWholeFile(const char* hostPath, std::string& text) {
     return std::ferror(stream.get()) == 0;
 }
 
-// The text as the host platform's profile functions read it: a UTF-8 byte-order mark is
-// skipped, and a file that starts with the UTF-16 little-endian mark is read as UTF-16, each
-// character narrowed to one byte (characters beyond 255 become '?', as in a code page that
-// lacks them).
-std::string NarrowedText(const std::string& bytes) {
-    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-        return bytes.substr(3);
+// The file's text in UTF-16 units, by its byte-order mark.
+std::u16string DecodedText(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        return UnitsOfUtf8(bytes.substr(3));
     }
-    if (bytes.size() < 2 || bytes.compare(0, 2, "\xFF\xFE") != 0) {
-        return bytes;
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    if (little || bytes.substr(0, 2) == "\xFE\xFF") {
+        std::u16string units;
+        units.reserve(bytes.size() / 2);
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+            const auto first = static_cast<unsigned char>(bytes[i]);
+            const auto second = static_cast<unsigned char>(bytes[i + 1]);
+            units += static_cast<char16_t>(little ? first | (second << 8) : (first << 8) | second);
+        }
+        return units;
     }
-    std::string text;
-    text.reserve(bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const unsigned unit =
-            static_cast<unsigned char>(bytes[i]) |
-            (static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1])) << 8);
-        text += unit < 0x100 ? static_cast<char>(unit) : '?';
+    std::u16string units;
+    units.reserve(bytes.size());
+    for (const char c : bytes) {
+        units += static_cast<char16_t>(CodePointOfWindows1252(static_cast<unsigned char>(c)));
     }
-    return text;
+    return units;
+}
+
+std::u16string UnitsOfHostText(const char* text) {
+    std::u16string units;
+    for (; *text != '\0'; ++text) {
+        units += static_cast<char16_t>(CodePointOfWindows1252(static_cast<unsigned char>(*text)));
+    }
+    return units;
 }
 
 }  // namespace
 
 void ProfileFile::Contents::Parse() {
-    const std::string_view all(text);
-    // The section being read; none before the first section header and within a repeated
-    // section, whose lines the host platform never reaches.
-    Lines* current = nullptr;
+    const std::u16string_view all(text);
+    // Lines before the first header belong to a section without a name, which no look-up of a
+    // named section reaches.
+    // (Pointers to the table's entries outlive its growth; its iterators do not.)
+    Lines* current = &sections.try_emplace(std::u16string_view(), Lines{0, 0}).first->second;
+    bool inFirst = true;  // lines after a repeated header belong to a section never searched
     std::size_t start = 0;
     while (start < all.size()) {
-        // CR, LF and CR LF all end a line; the empty lines this leaves are skipped.
+        // Any run of CR and LF ends a line.
         std::size_t end = start;
-        while (end < all.size() && all[end] != '\r' && all[end] != '\n') {
+        while (end < all.size() && all[end] != u'\r' && all[end] != u'\n') {
             ++end;
         }
-        const std::string_view line = Trimmed(all.substr(start, end - start));
+        const std::u16string_view line = Trimmed(all.substr(start, end - start));
         start = end + 1;
-        if (line.empty() || line.front() == ';') {
+        if (line.empty()) {
             continue;
         }
-        if (line.front() == '[') {
-            const std::size_t close = line.find(']');
-            if (close != std::string_view::npos) {
-                const std::string_view name = Trimmed(line.substr(1, close - 1));
-                const auto [section, isNew] = sections.try_emplace(name, Lines{lines.size(), 0});
-                current = isNew ? &section->second : nullptr;
-                if (isNew) {
-                    sectionOrder.emplace_back(name);
-                }
-                continue;
+        // A header runs from '[' to the line's last ']'; a '[' without one starts a key line.
+        const std::size_t close =
+            line.front() == u'[' ? line.rfind(u']') : std::u16string_view::npos;
+        if (close != std::u16string_view::npos && close > 0) {
+            const std::u16string_view name = Trimmed(UpToNul(line.substr(1, close - 1)));
+            const auto [section, isNew] = sections.try_emplace(name, Lines{lines.size(), 0});
+            current = &section->second;
+            inFirst = isNew;
+            if (!name.empty()) {
+                sectionOrder.push_back(HostTextOfUnits(name));
             }
-        }
-        const std::size_t equals = line.find('=');
-        if (current == nullptr || equals == std::string_view::npos) {
             continue;
         }
-        const std::string_view key = Trimmed(line.substr(0, equals));
-        if (!key.empty()) {
-            // A section's lines are the ones after its header: they stay together.
-            lines.push_back({key, Unquoted(Trimmed(line.substr(equals + 1)))});
-            ++current->count;
+        if (!inFirst) {
+            continue;
         }
+        // The key runs to the first '='; a line without one is a key without a value.
+        const std::size_t equals = line.find(u'=');
+        const bool hasValue = equals != std::u16string_view::npos;
+        const std::u16string_view key = UpToNul(TrimmedBack(line.substr(0, equals)));
+        const std::u16string_view value =
+            hasValue ? UpToNul(TrimmedFront(line.substr(equals + 1))) : std::u16string_view();
+        // A section's lines are the ones after its header: they stay together.
+        lines.push_back({key, value, hasValue});
+        ++current->count;
     }
 }
 
@@ -169,27 +203,46 @@ bool ProfileFile::Load(const char* hostPath) {
         return false;
     }
     contents_ = std::make_unique<Contents>();
-    contents_->text = NarrowedText(bytes);
+    contents_->text = DecodedText(bytes);
     contents_->Parse();
     return true;
 }
 
 void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
                             std::size_t capacity) const {
-    const auto found = contents_->sections.find(section);
+    const std::u16string wantedSection = UnitsOfHostText(section);
+    const auto found = contents_->sections.find(Trimmed(wantedSection));
     if (found == contents_->sections.end()) {
         return;
     }
-    // The first occurrence of the key counts.
-    const std::string_view wanted(key);
+    // The first occurrence of the key counts, with or without a value.
+    const std::u16string wantedKey = UnitsOfHostText(key);
+    const std::u16string_view keyName = Trimmed(wantedKey);
     const Contents::Line* line = contents_->lines.data() + found->second.first;
     for (std::size_t i = 0; i < found->second.count; ++i, ++line) {
-        if (EqualIgnoringAsciiCase(line->key, wanted)) {
-            const std::size_t length = std::min(line->value.size(), capacity - 1);
-            std::memcpy(buffer, line->value.data(), length);
-            buffer[length] = '\0';
+        if (!Contents::EqualFolded(line->key, keyName)) {
+            continue;
+        }
+        if (!line->hasValue) {
             return;
         }
+        // A value enclosed in one pair of like quotes is handed out without them. The opening
+        // quote is dropped before the value is cut to the buffer, and the closing one after,
+        // only when the buffer could hold the rest whole: so the host platform does it.
+        std::u16string_view value = line->value;
+        const bool quoted = value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') &&
+                            value.back() == value.front();
+        if (quoted) {
+            value.remove_prefix(1);
+        }
+        std::size_t length = std::min(value.size(), capacity - 1);
+        if (quoted && capacity >= value.size() && length > 0) {
+            --length;
+        }
+        const std::string text = HostTextOfUnits(value.substr(0, length));
+        std::memcpy(buffer, text.data(), text.size());
+        buffer[text.size()] = '\0';
+        return;
     }
 }
 
