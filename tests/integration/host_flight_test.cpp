@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "fixtures/temp_dir.h"
 #include "integration/run_tool.h"
 #include "resources/version.h"
@@ -98,6 +100,45 @@ TEST(HostFlight, TheTextServiceReceivesTheLinesOfTheToolAtTheSamePlace) {
     EXPECT_TRUE(LinesOfEvent(host.out, "4.50").empty());
     EXPECT_NE(host.out.find("ModuleDeinit done; 0 chain callback(s) registered"),
               std::string::npos);
+}
+
+TEST(HostFlight, TheToolsJudgeTheModulesCacheUnderEverySpellingOfItsDirectory) {
+    // The host is given the directory with "." steps and doubled separators; the module spells
+    // it normalised. However SIMDIR is typed, the tools find that spelling by the cache.
+    testing::TempDir dir;
+    const fs::path sim = dir.path() / "Sim";
+    ASSERT_EQ(RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + Quoted(HALVERN_AIRPORTS_CSV) + " " +
+                      Quoted(sim.string()) + " --per-file 2000")
+                  .status,
+              0);
+    std::ofstream(dir.File("flight")) << "from 50 8\nend 1\n";
+    const ToolRun host = RunTool(
+        "cd " + Quoted(dir.path().string()) + " && XDG_CONFIG_HOME=" + Quoted(dir.File("config")) +
+        " " + Quoted(HALVERN_HOST_TOOL) + " --module " + Quoted(HALVERN_MODULE_FILE) +
+        " --simdir ./Sim//. --script flight");
+    ASSERT_EQ(host.status, 0) << host.error;
+    const fs::path cache = sim / "HalvernCache.dat";
+    ASSERT_TRUE(fs::exists(cache));
+    const auto written = fs::last_write_time(cache);
+    std::string moduleSpelling = sim.string() + "/";
+    std::replace(moduleSpelling.begin(), moduleSpelling.end(), '/', '\\');
+
+    const std::string root = dir.path().string();
+    for (const std::string& typed :
+         {sim.string(), std::string("Sim"), std::string("./Sim/"), std::string(".//Sim/./"),
+          std::string("SIM"), root + "/../" + dir.path().filename().string() + "/Sim"}) {
+        const std::string in = "cd " + Quoted(root) + " && " + Quoted(HALVERN_TOOL);
+        const ToolRun report = RunTool(in + " report " + Quoted(typed) + " --json");
+        ASSERT_EQ(report.status, 0) << typed << ": " << report.error;
+        const nlohmann::json document = nlohmann::json::parse(report.out);
+        EXPECT_EQ(document.at("cache").at("state"), "valid") << typed;
+        EXPECT_EQ(document.at("moduleSpelling").at("basis"), "cacheMatch") << typed;
+        EXPECT_EQ(document.at("moduleSpelling").at("directory"), moduleSpelling) << typed;
+        // The cache is the module's: a scan reads it and writes nothing.
+        const ToolRun scan = RunTool(in + " scan " + Quoted(typed));
+        EXPECT_NE(scan.out.find("source cache"), std::string::npos) << typed << ": " << scan.out;
+    }
+    EXPECT_EQ(fs::last_write_time(cache), written);
 }
 
 // Every bad argument and script line ends the run before the module is loaded, with exit
