@@ -1,9 +1,12 @@
 #include "airports/cache_file.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "airports/airport_finder.h"
 #include "platform/file_access.h"
+#include "platform/file_replacement.h"
 #include "support/byte_order.h"
 #include "support/file_pieces.h"
 
@@ -96,26 +99,21 @@ const char* TakeEntry(PieceReader& reader, CacheEntry& entry, std::uint64_t& fai
     return nullptr;
 }
 
-// The write and the read go through the finder's public interface alone.
-bool WriteCacheFile(const AirportFinder& finder, const char* path) {
-    // The buffer first: a file once opened for writing is already emptied.
-    const auto buffer = NewPiece();
-    if (buffer.get() == nullptr) {
-        return false;
-    }
-    platform::HostStream file = platform::OpenHostFile(path, "wb");
-    if (!file) {
-        return false;
-    }
+// Writes the header and every record to `file` through `buffer`, telling `step` before each
+// record and once after the last.
+bool WriteEntries(std::FILE* file, unsigned char* buffer, const AirportFinder& finder,
+                  const CacheWriteStep& step) {
     // The writer gathers whole pieces itself; the stream's own buffer would only copy them again.
-    std::setvbuf(file.get(), nullptr, _IONBF, 0);
-    PieceWriter writer(file.get(), buffer.get());
-    // Every write is checked so that a full disk is not reported as success; a file cut short
-    // is rejected by the reader anyway, because it holds fewer records than its header counts.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    PieceWriter writer(file, buffer);
+    // Every write is checked so that a full disk is not reported as success.
     bool written = writer.PutU32(static_cast<std::uint32_t>(kCacheFormatVersion)) &&
                    writer.PutU32(finder.SceneryFingerprint()) &&
                    writer.PutU32(static_cast<std::uint32_t>(finder.RecordCount()));
     for (std::int32_t i = 0; written && i < finder.RecordCount(); ++i) {
+        if (step) {
+            step(i);
+        }
         const AirportRecord& record = finder.Record(i);
         unsigned char image[kRecordImageSize];
         EncodeRecordImage(record, image);
@@ -124,10 +122,82 @@ bool WriteCacheFile(const AirportFinder& finder, const char* path) {
                   writer.PutU32(static_cast<std::uint32_t>(length)) &&
                   writer.Put(record.name, length);
     }
-    written = written && writer.Flush();
-    // Closing flushes what the stream still holds: its failure is a failed write too.
-    return std::fclose(file.release()) == 0 && written;
+    if (written && step) {
+        step(finder.RecordCount());
+    }
+    return written && writer.Flush();
 }
+
+// A new file beside the cache is named after it: the cache's name, a part of the writer's own
+// and this suffix (no "*.bgl", so the scenery walk never takes one for a scenery file).
+constexpr const char* kNewFileSuffix = ".tmp";
+// A writer that stopped before its new file took the cache's place left it behind; one older
+// than a day is no other writer's file in progress, and is removed.
+constexpr std::uint64_t kLeftoverAge = 24ull * 60 * 60 * 10000000;  // in 100-ns intervals
+// A writer of this process that left a file of the same name behind is stepped over.
+constexpr int kNameAttempts = 64;
+
+// The directory part of a host path, with its separator.
+std::string_view DirectoryOf(std::string_view path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string_view::npos ? std::string_view() : path.substr(0, separator + 1);
+}
+
+void RemoveLeftovers(std::string_view path) {
+    const std::string directory(DirectoryOf(path));
+    const std::string prefix = std::string(path.substr(directory.size())) + '.';
+    const std::uint64_t now = platform::HostTimeNow();
+    for (const platform::NamedFile& file :
+         platform::FilesNamedLike(directory.c_str(), prefix, kNewFileSuffix)) {
+        if (file.lastWriteTime < now && now - file.lastWriteTime > kLeftoverAge) {
+            platform::RemoveHostFile((directory + file.name).c_str());
+        }
+    }
+}
+
+}  // namespace
+
+// The write and the read go through the finder's public interface alone.
+bool WriteCacheFile(const AirportFinder& finder, const char* path, const CacheWriteStep& step) {
+    // The buffer first: a file once opened for writing is already emptied.
+    const auto buffer = NewPiece();
+    if (buffer.get() == nullptr) {
+        return false;
+    }
+    RemoveLeftovers(path);
+    std::string created;
+    platform::HostStream file;
+    for (int attempt = 0; attempt < kNameAttempts && !file; ++attempt) {
+        created = std::string(path) + '.' + std::to_string(platform::ProcessNumber()) + '-' +
+                  std::to_string(attempt) + kNewFileSuffix;
+        bool exists = false;
+        file = platform::CreateNewHostFile(created.c_str(), exists);
+        if (!file && !exists) {
+            break;
+        }
+    }
+    if (!file) {
+        // A folder in which no new file may be made (or whose path leaves no room for the new
+        // name) keeps its cache rewritten in place, as far as the cache itself may be written.
+        file = platform::OpenHostFile(path, "wb");
+        if (!file) {
+            return false;
+        }
+        const bool written = WriteEntries(file.get(), buffer.get(), finder, step);
+        return std::fclose(file.release()) == 0 && written;
+    }
+    // Closing flushes what the stream still holds: its failure is a failed write too. Only a
+    // whole file takes the cache's place; any other is removed, and the old cache stays.
+    const bool written = WriteEntries(file.get(), buffer.get(), finder, step);
+    if (std::fclose(file.release()) == 0 && written &&
+        platform::ReplaceHostFile(created.c_str(), path)) {
+        return true;
+    }
+    platform::RemoveHostFile(created.c_str());
+    return false;
+}
+
+namespace {
 
 bool ReadCacheFile(AirportFinder& finder, const char* path) {
     const auto buffer = NewPiece();
@@ -213,7 +283,7 @@ CacheInspection InspectCache(const char* path, std::uint32_t sceneryFingerprint)
 }
 
 bool AirportFinder::WriteCache(const char* path) const {
-    return WriteCacheFile(*this, path);
+    return WriteCacheFile(*this, path, {});
 }
 
 bool AirportFinder::ReadCache(const char* path) {

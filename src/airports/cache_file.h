@@ -6,8 +6,11 @@
 // integers little-endian, no alignment.
 
 #include <cstdint>
+#include <functional>
 
 namespace halvern {
+
+class AirportFinder;
 
 inline constexpr const char* kCacheFileName = "HalvernCache.dat";
 inline constexpr std::int32_t kCacheFormatVersion = 3;
@@ -37,6 +40,16 @@ struct CacheInspection {
     std::uint64_t damagedAt = 0;    // kDamaged: the offset of the header or entry that fails
     const char* damage = "";        // kDamaged: what fails there, in a few words
 };
+
+// Writes the finder's records to the cache file at `path` whole or not at all: into a new file
+// beside it ("HalvernCache.dat.<writer>.tmp"), which then takes the cache's place (a link there is
+// replaced, not followed; a cache of the name in another letter case is the one replaced).
+// Where no new file can be made there, the cache is rewritten in place. `step`, if given, is
+// called before each record is written with its index, and with the record count once the last
+// is written, before the new file takes the cache's place: a test stops a writer there.
+// AirportFinder::WriteCache is this without a step.
+using CacheWriteStep = std::function<void(std::int32_t record)>;
+bool WriteCacheFile(const AirportFinder& finder, const char* path, const CacheWriteStep& step);
 
 // Checks the file at `path` as the module's read does, against the current scenery fingerprint,
 // without keeping any record. The read and the write are AirportFinder::ReadCache and

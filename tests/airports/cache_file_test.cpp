@@ -269,7 +269,7 @@ TEST_F(CacheFileTest, EveryTruncationOfAValidFileIsRejected) {
 // A write that fails part-way, as on a disk that fills up: the file may grow only to a limit.
 // Whatever part of the cache reached the file, the writer says it failed and the reader
 // refuses the file.
-TEST_F(CacheFileTest, AWriteThatFailsPartWayLeavesAFileTheReaderRefuses) {
+TEST_F(CacheFileTest, AWriteThatFailsPartWayLeavesTheOldCacheWhole) {
     AirportFinder source;
     source.SetSceneryFingerprint(kFingerprint);
     for (int i = 0; i < 300; ++i) {
@@ -290,12 +290,18 @@ TEST_F(CacheFileTest, AWriteThatFailsPartWayLeavesAFileTheReaderRefuses) {
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0);
         const bool written = source.WriteCache(path.c_str());
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
+        // The cut file never takes the cache's place: the old cache stays whole, and nothing
+        // of the failed write is left beside it.
         EXPECT_FALSE(written) << "limit " << limit;
-        EXPECT_EQ(std::filesystem::file_size(path), limit);
+        EXPECT_EQ(std::filesystem::file_size(path), full);
         AirportFinder reader;
         reader.SetSceneryFingerprint(kFingerprint);
-        EXPECT_FALSE(reader.ReadCache(path.c_str())) << "limit " << limit;
-        EXPECT_EQ(reader.RecordCount(), 0);
+        EXPECT_TRUE(reader.ReadCache(path.c_str())) << "limit " << limit;
+        EXPECT_EQ(reader.RecordCount(), 300);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                                std::filesystem::directory_iterator()),
+                  1)
+            << "limit " << limit;
     }
     std::signal(SIGXFSZ, previousHandler);
 }

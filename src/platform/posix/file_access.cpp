@@ -39,7 +39,8 @@ HostStream OpenHostFile(const char* hostPath, const char* mode) {
     if (std::strcmp(mode, "rb") == 0 || std::strcmp(mode, "r") == 0) {
         flags = O_RDONLY;
     } else if (std::strcmp(mode, "wb") == 0 || std::strcmp(mode, "w") == 0) {
-        flags = O_WRONLY | O_CREAT | O_TRUNC;
+        // A link under the name is never followed: what it points at is no file of ours.
+        flags = O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
         creates = true;
     } else {
         return nullptr;
