@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "number_text.h"
+#include "platform/native_path.h"
 #include "resources/version.h"
 
 namespace halvern::tool {
@@ -86,5 +87,18 @@ auto Whole(T least, T most, std::optional<T> hexMost = {}) {
 // Refuses an empty file or directory name.
 inline const CLI::Validator kNotEmpty(
     [](const std::string& text) { return std::string(text.empty() ? "empty text" : ""); }, "");
+
+// Refuses a simulator directory the module cannot name: on POSIX one whose path holds '\\',
+// which the module's paths take for a separator, so that no start could read it.
+inline const CLI::Validator kSimulatorDirectory(
+    [](const std::string& text) {
+        if (text.empty()) {
+            return std::string("empty text");
+        }
+        return std::string(platform::NameHoldsHostSeparator(text)
+                               ? "its path holds '\\', which the module takes for a separator"
+                               : "");
+    },
+    "");
 
 }  // namespace halvern::tool

@@ -203,10 +203,10 @@ void AFDInfoCollector::ScanAreaDirectory(const char* areaDir) {
 }
 
 void AFDInfoCollector::ScanFile(const char* path, const platform::FileEntry& entry) {
-    ReportFile(path, entry, ReadFile(path));
+    ReportFile(path, entry, ReadFile(path, entry));
 }
 
-FileFate AFDInfoCollector::ReadFile(const char* path) {
+FileFate AFDInfoCollector::ReadFile(const char* path, const platform::FileEntry& entry) {
     fileAirports_ = 0;
     platform::MappedFile file;
     if (!file.Open(path)) {
@@ -215,6 +215,11 @@ FileFate AFDInfoCollector::ReadFile(const char* path) {
         }
         if (!platform::FitsPathLimit(path)) {
             return FileFate::kBeyondPathLimit;
+        }
+        // A name that a POSIX disk allows but whose backslash the host's paths take for a
+        // separator names another path.
+        if (std::strchr(entry.name, '\\') != nullptr) {
+            return FileFate::kNameHoldsSeparator;
         }
         // Whether the open refused it or failed matters only to the words of an observer.
         const bool other =

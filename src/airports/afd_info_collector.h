@@ -52,8 +52,9 @@ class AFDInfoCollector : public SceneryWalkTarget {
     std::uint64_t SubRecordVisits() const { return subRecordVisits_; }
 
   protected:
-    // Maps the file and extracts its airports, as ScanFile does, and tells what became of it.
-    FileFate ReadFile(const char* path);
+    // Maps the file and extracts its airports, as ScanFile does, and tells what became of it;
+    // `entry` is the file's entry in its directory's listing.
+    FileFate ReadFile(const char* path, const platform::FileEntry& entry);
 
     // Tells the observer, if there is one, what became of a file.
     void ReportFile(const char* path, const platform::FileEntry& entry, FileFate fate) const;

@@ -24,7 +24,7 @@ void AirportFinder::My_AFDList::ScanFile(const char* path, const platform::FileE
     } else {
         // As AFDInfoCollector::ScanFile, but a file that could not be read for want of memory
         // leaves the database incomplete instead of merely without that file's airports.
-        const FileFate fate = ReadFile(path);
+        const FileFate fate = ReadFile(path, entry);
         if (fate == FileFate::kNoMemory) {
             finder.MarkIncomplete();
         }

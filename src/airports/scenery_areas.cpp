@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "airports/default_areas.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
@@ -40,16 +41,21 @@ constexpr std::size_t kEntryPathOffset = 3;
 constexpr std::string_view kSimulatorRelativePrefix = "=:\\=\\";
 
 // The area directories walked so far, each by the directory itself rather than by its
-// spelling (platform/directory_identity.h). A directory that several areas name is walked once:
-// its files and airports would only come again, and a list that names one directory many times,
-// in whatever spellings, would otherwise cost time and memory of its length times the
-// directory's files.
+// spelling (platform/directory_identity.h), and by whether the spelling names a built-in default
+// area, whose files the collector leaves out. A directory that several areas name with the same
+// outcome is walked once: its files and airports would only come again, and a list that names
+// one directory many times, in whatever spellings, would otherwise cost time and memory of its
+// length times the directory's files. A directory named once as a default area and once
+// otherwise (through a link, say) is walked for each: the second walk reads what the first left
+// out.
 class WalkedAreas {
   public:
-    // Whether the listing's directory comes for the first time. The key is read from the open
-    // listing, which the walk needs anyway: no second look-up of the directory's name.
-    bool FirstVisit(platform::DirectoryListing& listing) {
-        return visited_.insert(listing.Identity()).second;
+    // Whether the listing's directory comes for the first time with this outcome. The key is
+    // read from the open listing, which the walk needs anyway: no second look-up of its name.
+    bool FirstVisit(platform::DirectoryListing& listing, const char* areaDir) {
+        std::string key = listing.Identity();
+        key += IsInDefaultArea(areaDir) ? 'd' : 'a';
+        return visited_.insert(std::move(key)).second;
     }
 
   private:
@@ -136,7 +142,7 @@ void WalkListing(SceneryWalkTarget& target, const char* areaDir,
 // an earlier area walked is told as already walked.
 void WalkListedArea(SceneryWalkTarget& target, SceneryArea area, WalkedAreas& walked) {
     platform::DirectoryListing listing(area.directory);
-    if (!walked.FirstVisit(listing)) {
+    if (!walked.FirstVisit(listing, area.directory)) {
         area.fate = AreaFate::kAlreadyWalked;
         ReportArea(target, area);
         return;

@@ -53,13 +53,15 @@ struct SceneryArea {
 };
 
 enum class FileFate {
-    kRead,             // its facility section was walked (see the walk's end for how far)
-    kDefaultArea,      // it lies in one of the host's built-in default areas and is left out
-    kNotOpened,        // it could not be opened, or is empty
-    kNotRegular,       // it is a directory, FIFO or device, which is never opened
-    kNoMemory,         // it could not be mapped or walked for want of memory
-    kBadHeader,        // its header is not that of a scenery file with a facility section
-    kBeyondPathLimit,  // its path is longer than the host platform's calls take
+    kRead,                // its facility section was walked (see the walk's end for how far)
+    kDefaultArea,         // it lies in one of the host's built-in default areas and is left out
+    kNotOpened,           // it could not be opened, or is empty
+    kNotRegular,          // it is a directory, FIFO or device, which is never opened
+    kNoMemory,            // it could not be mapped or walked for want of memory
+    kBadHeader,           // its header is not that of a scenery file with a facility section
+    kBeyondPathLimit,     // its path is longer than the host platform's calls take
+    kNameHoldsSeparator,  // its name on the disk holds '\', which the host's paths take for a
+                          // separator: its path names another file
 };
 
 // Why the walk of a facility section ended before the section's end.

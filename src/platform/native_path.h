@@ -26,6 +26,11 @@ std::filesystem::path PathFromArgument(const std::string& argument);
 // functions and for messages; characters that the ANSI code page lacks become '?'.
 std::string ArgumentFromPath(const std::filesystem::path& path);
 
+// Whether a directory named on a command line lies where the module's paths cannot name it: on
+// POSIX, a path that holds '\\' (the module takes every backslash for a separator). Never on
+// Windows, where it is a separator.
+bool NameHoldsHostSeparator(const std::string& argument);
+
 // True when the stream is an interactive terminal (progress is drawn only there).
 bool IsTerminal(std::FILE* stream);
 

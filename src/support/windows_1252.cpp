@@ -193,12 +193,7 @@ std::string Utf8FromWindows1252(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        char32_t codePoint = byte;
-        if (byte >= 0x80 && byte < 0xA0) {
-            codePoint = kHighControls[byte - 0x80] != 0 ? kHighControls[byte - 0x80] : 0xFFFD;
-        }
-        AppendUtf8(out, codePoint);
+        AppendUtf8(out, CodePointOfWindows1252(static_cast<unsigned char>(c)));
     }
     return out;
 }

@@ -14,8 +14,9 @@ namespace halvern {
 // become '?'.
 std::string Windows1252FromUtf8(const std::string& utf8);
 
-// Converts Windows-1252 text to UTF-8; the five bytes the code page leaves undefined become
-// U+FFFD, so that any byte string gives valid UTF-8.
+// Converts Windows-1252 text to UTF-8; the five bytes the code page leaves undefined become the
+// C1 controls of their value, as the system converts them, so that any byte string gives valid
+// UTF-8.
 std::string Utf8FromWindows1252(const std::string& text);
 
 // The code point of the well-formed UTF-8 sequence at `at`, which moves past it; none for a byte

@@ -195,5 +195,32 @@ TEST(SceneryObserver, EveryAreaAndFileIsToldWithWhatBecameOfIt) {
     EXPECT_EQ(finder.RecordCount(), 2);
 }
 
+TEST(SceneryObserver, ADirectoryNamedAsADefaultAreaAndAsAnAddOnIsWalkedForTheAddOn) {
+    // Addons\Mirror\scenery is a link to the default area's folder: read as an add-on there,
+    // whichever area comes first.
+    testing::TempDir sim;
+    const std::string simDir = HostForm(sim.path());
+    WriteBytes(sim.path() / "Scenedb/world/scenery/w.bgl", TwoAirports({}));
+    fs::create_directories(sim.path() / "Addons/Mirror");
+    fs::create_directory_symlink(sim.path() / "Scenedb/world/scenery",
+                                 sim.path() / "Addons/Mirror/scenery");
+    for (const bool defaultFirst : {true, false}) {
+        const char* const locals[] = {"Scenedb\\world", "Addons\\Mirror"};
+        std::ofstream config(sim.path() / "scenery.cfg", std::ios::trunc);
+        for (int i = 0; i < 2; ++i) {
+            config << "[Area.00" << i + 1 << "]\nLocal=" << locals[defaultFirst ? i : 1 - i]
+                   << "\nActive=TRUE\n";
+        }
+        config.close();
+        Diary diary;
+        AirportFinder finder;
+        finder.BuildFromScenery(simDir.c_str(), &diary);
+        EXPECT_EQ(finder.RecordCount(), 2) << defaultFirst;
+        ASSERT_EQ(diary.areas.size(), 2u);
+        EXPECT_EQ(diary.areas[0].fate, AreaFate::kRead) << defaultFirst;
+        EXPECT_EQ(diary.areas[1].fate, AreaFate::kRead) << defaultFirst;
+    }
+}
+
 }  // namespace
 }  // namespace halvern

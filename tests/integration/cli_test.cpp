@@ -260,7 +260,12 @@ TEST_F(CliTest, BadArgumentsFailWithOneLineAndWriteNothing) {
     const std::string missing = Quoted((dir.path() / "nowhere").string());
     const std::string file = (dir.path() / "plain.txt").string();
     ASSERT_TRUE(WriteBytes(file, {'x'}));
+    // A directory the module cannot name: its backslash would be a separator to it.
+    const std::string backslashed = Quoted((dir.path() / "Sim\\one").string());
+    fs::create_directories(dir.path() / "Sim\\one");
     const std::string cases[] = {
+        "scan " + backslashed,
+        "report " + backslashed,
         "",
         "frob",
         "scan",
@@ -301,12 +306,14 @@ TEST_F(CliTest, TheSceneryCompilerRefusesBadArgumentsWithOneLine) {
         airports + " " + target + " --files 1000000000 --areas 1",
         airports + " " + target + " --per-file 0",
         airports + " " + target + " --seed -1",
+        airports + " " + Quoted((dir.path() / "new\\one").string()),
     };
     for (const std::string& arguments : cases) {
         const ToolRun run = RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + arguments);
         EXPECT_EQ(run.status, 2) << arguments;
         EXPECT_EQ(std::count(run.error.begin(), run.error.end(), '\n'), 1) << run.error;
         EXPECT_FALSE(fs::exists(dir.path() / "new")) << arguments;
+        EXPECT_FALSE(fs::exists(dir.path() / "new\\one")) << arguments;
     }
 }
 

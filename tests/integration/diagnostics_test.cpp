@@ -106,7 +106,27 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
         std::string arguments;           // after SIMDIR: none for report, the text for find
         std::vector<std::string> facts;  // what some line holds; "!...": what none holds
     };
+    const auto invisible = [this] {
+        // A file whose name holds a C1 control (U+0081, Windows-1252's byte 0x81), one whose name
+        // holds a backslash, and an airport name with that byte.
+        scenery::SceneryFileWriter writer;
+        writer.Add(scenery::MakeAirport("Rtl\x81name", "RTL", 1, 2, 0));
+        WriteBytes((Area("GB") / "odd\xC2\x81.bgl").string(), writer.Build());
+        WriteBytes((Area("GB") / "a\\b.bgl").string(), writer.Build());
+    };
     const Case cases[] = {
+        {"C1 controls and a backslash in a file's name",
+         "",
+         invisible,
+         "",
+         {"odd<U+0081>.bgl", "a\\b.bgl",
+          "left out: its name holds \\, which the module takes as a separator", "!\xC2\x81"}},
+        {"C1 controls in a name", "", invisible, "rtl", {"Rtl<U+0081>name", "!\xC2\x81"}},
+        {"a direction override in a text typed",
+         "",
+         invisible,
+         "\xE2\x80\xAErtl",
+         {"containing \"<U+202E>rtl\"", "!\xE2\x80\xAE"}},
         {"gap in the numbering",
          "--gap-area",
          [] {},
@@ -224,6 +244,13 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
             EXPECT_EQ(Halvern("report", "--html " + Quoted(page)).status, 0) << c.label;
             EXPECT_TRUE(ValidUtf8(page)) << c.label;
             Halvern("report", "--json >" + Quoted(document));
+            // C1 controls and invisible characters are escaped text on the page, \u escapes in
+            // the JSON, never the characters themselves.
+            for (const std::string& written : {page, document}) {
+                const std::vector<unsigned char> text = ReadBytes(written);
+                const std::string all(text.begin(), text.end());
+                EXPECT_EQ(all.find("\xC2\x81"), std::string::npos) << c.label << " " << written;
+            }
             EXPECT_EQ(RunTool(Quoted(HALVERN_JSONSCHEMA_TOOL) + " -i " + Quoted(document) + " " +
                               Quoted(HALVERN_REPORT_SCHEMA))
                           .status,

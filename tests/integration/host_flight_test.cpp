@@ -168,6 +168,8 @@ TEST(HostFlight, BadArgumentsAndScriptLinesFailWithOneLineNamingThem) {
         {"end 2\n", "--every -5", "--every"},
         {"end 2\n", "--every abc", "--every"},
         {"end 2\n", "--bogus", "--bogus"},
+        // A directory whose backslash the module would take for a separator.
+        {"end 2\n", "--simdir " + Quoted(dir.File("Sim\\two")), "--simdir"},
     };
     for (const Case& c : cases) {
         std::ofstream(dir.File("flight")) << "from 50 8\n" << c.script;
@@ -180,6 +182,7 @@ TEST(HostFlight, BadArgumentsAndScriptLinesFailWithOneLineNamingThem) {
         EXPECT_NE(run.error.find(c.named), std::string::npos) << run.error;
         EXPECT_FALSE(fs::exists(fs::path(sim) / "Modules")) << what;
     }
+    EXPECT_FALSE(fs::exists(dir.File("Sim\\two"))) << "nothing is installed there";
 }
 
 }  // namespace

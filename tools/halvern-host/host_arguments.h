@@ -16,7 +16,7 @@ inline void AddHostOptions(CLI::App& line, RunOptions& options) {
         ->type_name("FILE");
     line.add_option("--simdir", options.simulatorDir, "the simulator directory")
         ->required()
-        ->check(tool::kNotEmpty)
+        ->check(tool::kSimulatorDirectory)
         ->type_name("DIR");
     line.add_option("--script", options.scriptPath, "the flight script (docs/flight-script.md)")
         ->required()

@@ -38,7 +38,7 @@ int Compile(int argc, char** argv) {
     line.add_option("SIMDIR", simulatorDir, "the simulator directory to write")
         ->required()
         ->type_name("")
-        ->check(tool::kNotEmpty);
+        ->check(tool::kSimulatorDirectory);
     line.add_flag("--world-vis", options.worldVis,
                   "list the areas in scenery\\world.vis instead of scenery.cfg");
     AddNumber(line, "--airports", options.airportCount, Whole<std::int64_t>(0, kMostAirports),

@@ -29,7 +29,8 @@ void AddSimulatorDir(CLI::App& command, int& status, Run run) {
     const auto spelling = std::make_shared<std::string>();
     command.add_option("SIMDIR", given->typed, "the simulator directory")
         ->required()
-        ->type_name("");
+        ->type_name("")
+        ->check(kSimulatorDirectory);
     CLI::Option* spellingOption =
         command
             .add_option("--module-spelling", *spelling,

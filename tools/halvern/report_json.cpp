@@ -163,7 +163,8 @@ std::string ReportJson(const SceneryReport& report) {
                            {"cache", CacheJson(report)},
                            {"totals", TotalsJson(report)},
                            {"times", std::move(times)}};
-    return document.dump(2, ' ', false, json::error_handler_t::replace) + "\n";
+    return WithInvisibleEscaped(document.dump(2, ' ', false, json::error_handler_t::replace)) +
+           "\n";
 }
 
 }  // namespace halvern::tool

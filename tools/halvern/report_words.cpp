@@ -76,6 +76,9 @@ Words WordsFor(FileFate fate) {
             return {"noMemory", "left out: there was not enough memory to read it"};
         case FileFate::kBadHeader:
             return {"badHeader", "left out: bad header (not a scenery file with airports)"};
+        case FileFate::kNameHoldsSeparator:
+            return {"nameHoldsSeparator",
+                    "left out: its name holds \\, which the module takes as a separator"};
         case FileFate::kBeyondPathLimit:
             return {"beyondPathLimit", "left out: its path is beyond the host platform's limit"};
     }

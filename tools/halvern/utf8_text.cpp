@@ -1,5 +1,7 @@
 #include "halvern/utf8_text.h"
 
+#include <cstdio>
+
 #include "platform/native_path.h"
 #include "support/windows_1252.h"
 
@@ -40,18 +42,47 @@ std::string Utf8Path(const std::string& path) {
     return utf8;
 }
 
+bool IsInvisible(char32_t c) {
+    return (c >= 0x80 && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
+           (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
+}
+
 std::string WithControlPictures(std::string_view utf8) {
     std::string shown;
     shown.reserve(utf8.size());
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (!IsControl(byte)) {
-            shown += c;
+    for (std::size_t at = 0; at < utf8.size();) {
+        const std::size_t start = at;
+        const char32_t c = NextUtf8CodePoint(utf8, at).value_or(kReplacement);
+        if (c < 0x80 && !IsControl(c)) {
+            shown += static_cast<char>(c);
+        } else if (IsControl(c)) {
+            AppendUtf8(shown, c == 0x7F ? kDeletePicture : kControlPictures + c);
+        } else if (IsInvisible(c)) {
+            char name[16];
+            std::snprintf(name, sizeof name, "<U+%04X>", static_cast<unsigned>(c));
+            shown += name;
         } else {
-            AppendUtf8(shown, byte == 0x7F ? kDeletePicture : kControlPictures + byte);
+            shown.append(utf8.substr(start, at - start));
         }
     }
     return shown;
+}
+
+std::string WithInvisibleEscaped(std::string_view json) {
+    std::string escaped;
+    escaped.reserve(json.size());
+    for (std::size_t at = 0; at < json.size();) {
+        const std::size_t start = at;
+        const std::optional<char32_t> c = NextUtf8CodePoint(json, at);
+        if (c && IsInvisible(*c)) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(*c));
+            escaped += escape;
+        } else {
+            escaped.append(json.substr(start, at - start));
+        }
+    }
+    return escaped;
 }
 
 std::string PageName(const char* name) {

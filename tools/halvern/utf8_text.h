@@ -5,8 +5,9 @@
 // code page on Windows, any bytes elsewhere). Every face converts them alike: the JSON to valid
 // UTF-8, whose writer escapes control characters; the HTML page and the terminal also with
 // each C0 control character and DEL shown as its Unicode control picture (U+2400 to U+241F,
-// U+2421), so that a byte from a scenery file never acts on a terminal and a line break inside a
-// name never starts a line of its own.
+// U+2421), and each C1 control or invisible formatting character as "<U+XXXX>", so that a byte
+// from a scenery file never acts on a terminal, turns the text around it or hides, and a line
+// break inside a name never starts a line of its own.
 
 #include <optional>
 #include <string>
@@ -18,8 +19,13 @@ namespace halvern::tool {
 std::string Utf8Name(const char* name);
 std::string Utf8Path(const std::string& path);
 
-// UTF-8 text with its control characters replaced by their pictures.
+// UTF-8 text with its control characters replaced by their pictures, and the C1 controls and
+// the invisible characters that format or turn text (U+061C, U+200B to U+200F, U+2028 to
+// U+202E, U+2066 to U+2069, U+FEFF) by the visible text "<U+XXXX>".
 std::string WithControlPictures(std::string_view utf8);
+
+// A JSON document with those C1 controls and invisible characters written as \u escapes.
+std::string WithInvisibleEscaped(std::string_view json);
 
 // A name and a path for the HTML page.
 std::string PageName(const char* name);

@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/posix/host_names.h"
 #include "support/windows_1252.h"
 
@@ -34,6 +37,12 @@ std::string Utf8FromHostText(const std::string& hostText) {
 
 std::string ArgumentFromPath(const std::filesystem::path& path) {
     return path.string();
+}
+
+bool NameHoldsHostSeparator(const std::string& argument) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(argument, error);
+    return (error ? argument : absolute.string()).find('\\') != std::string::npos;
 }
 
 bool IsTerminal(std::FILE* stream) {

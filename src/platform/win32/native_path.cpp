@@ -50,6 +50,10 @@ std::string ArgumentFromPath(const std::filesystem::path& path) {
     return argument;
 }
 
+bool NameHoldsHostSeparator(const std::string& /*argument*/) {
+    return false;
+}
+
 bool IsTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
