@@ -14,11 +14,6 @@ namespace halvern::platform {
 // bytes it leaves undefined as the C1 controls of their value), each backslash a slash.
 std::string NativeSpelling(std::string_view hostText);
 
-// UTF-8 as the system decodes it (a name on the disk, a text file with a UTF-8 byte-order mark):
-// a byte that leads no character, or a character whose continuation fails, is U+FFFD; a character
-// cut off by the end is U+FFFD and ends the text.
-std::u16string UnitsOfUtf8(std::string_view bytes);
-
 // UTF-16 units in Windows-1252 as the narrow calls give them: each unit in the code page, or its
 // best fit, or '?'.
 std::string HostTextOfUnits(std::u16string_view units);
