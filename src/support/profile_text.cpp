@@ -154,6 +154,23 @@ std::string ProfileText::Encoded(std::u16string_view text) const {
     return HostTextOfUnits(text);
 }
 
+std::string ProfileText::ValueAsRead(const ProfileLine& line, std::size_t capacity) {
+    if (!line.hasValue || capacity == 0) {
+        return {};
+    }
+    std::u16string_view value = line.value;
+    const bool quoted = value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') &&
+                        value.back() == value.front();
+    if (quoted) {
+        value.remove_prefix(1);
+    }
+    std::size_t length = std::min(value.size(), capacity - 1);
+    if (quoted && capacity >= value.size() && length > 0) {
+        --length;
+    }
+    return HostTextOfUnits(value.substr(0, length));
+}
+
 bool ProfileText::SameName(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(),

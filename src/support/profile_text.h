@@ -54,6 +54,12 @@ class ProfileText {
     // Text in the file's encoding, for an edit of its bytes.
     std::string Encoded(std::u16string_view text) const;
 
+    // A line's value as the host hands it out into a buffer of `capacity` characters (the
+    // terminator included, at least one), in Windows-1252: without one pair of enclosing like
+    // quotes, the opening one dropped before the value is cut to the buffer and the closing one
+    // after, only when the buffer could hold the rest whole.
+    static std::string ValueAsRead(const ProfileLine& line, std::size_t capacity);
+
     // Whether two names are one: equal but for ASCII letter case.
     static bool SameName(std::u16string_view a, std::u16string_view b);
     // Host text (Windows-1252) as units, and units as host text (the code page's best fit or '?').

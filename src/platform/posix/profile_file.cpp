@@ -114,23 +114,8 @@ void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
         if (!ProfileText::SameName(line.key, keyName)) {
             continue;
         }
-        if (!line.hasValue) {
-            return;
-        }
-        // A value enclosed in one pair of like quotes is handed out without them. The opening
-        // quote is dropped before the value is cut to the buffer, and the closing one after,
-        // only when the buffer could hold the rest whole: so the host platform does it.
-        std::u16string_view value = line.value;
-        const bool quoted = value.size() > 1 && (value.front() == u'"' || value.front() == u'\'') &&
-                            value.back() == value.front();
-        if (quoted) {
-            value.remove_prefix(1);
-        }
-        std::size_t length = std::min(value.size(), capacity - 1);
-        if (quoted && capacity >= value.size() && length > 0) {
-            --length;
-        }
-        const std::string text = ProfileText::HostTextOfUnits(value.substr(0, length));
+        // A key without a value reads as missing; the first occurrence counts either way.
+        const std::string text = ProfileText::ValueAsRead(line, capacity);
         std::memcpy(buffer, text.data(), text.size());
         buffer[text.size()] = '\0';
         return;
