@@ -1,12 +1,13 @@
 // The performance suite of Halvern: start-up, nearby query, overlay refresh and database memory,
 // each against its floor measured in the same run, summed up in one table at the end.
 //
-//   halvern_bench --world=SCALE_DIR --demo-world=DEMO_DIR --many-world=MANY_DIR [options]
+//   halvern_bench --world=SCALE_DIR --demo-world=DEMO_DIR --many-world=MANY_DIR
+//                 --many-other-case-world=MANY_OTHER_CASE_DIR [options]
 //
-// The three directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
-// makes them). Without them the start-up and memory benchmarks report an error and the query
-// runs on a world generated in memory. The console report goes to standard error, the table to
-// standard output.
+// The four directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
+// makes them; the last is the many-files world compiled with --other-case). Without them the
+// start-up and memory benchmarks report an error and the query runs on a world generated in memory.
+// The console report goes to standard error, the table to standard output.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
         WorldKind kind;
     } kWorldOptions[] = {{"--world=", WorldKind::kScale},
                          {"--demo-world=", WorldKind::kDemo},
-                         {"--many-world=", WorldKind::kManyFiles}};
+                         {"--many-world=", WorldKind::kManyFiles},
+                         {"--many-other-case-world=", WorldKind::kManyFilesOtherCase}};
     // Our own options are taken out before the library reads the rest.
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {

@@ -1,9 +1,11 @@
 #pragma once
 
 // The worlds the benchmarks run on: simulator directories compiled by the scenery compiler (the
-// scale world of 50,000 airports in 1,000 scenery files, the plain demo world, and the world of
+// scale world of 50,000 airports in 1,000 scenery files, the plain demo world, the world of
 // many small files: about 4,000 files of 9 airports in 400 areas, as real installations with
-// many add-ons have), named on the command line, and what the floors need to know about them.
+// many add-ons have, and the same world with every folder of its areas named in another letter
+// case than on the disk), named on the command line, and what the floors need to know about
+// them.
 
 #include <string>
 #include <vector>
@@ -13,8 +15,8 @@
 
 namespace halvern::bench {
 
-enum class WorldKind { kScale = 0, kDemo = 1, kManyFiles = 2 };
-inline constexpr int kWorldKinds = 3;
+enum class WorldKind { kScale = 0, kDemo = 1, kManyFiles = 2, kManyFilesOtherCase = 3 };
+inline constexpr int kWorldKinds = 4;
 
 // Sets the world's directory (the operating system's form); called by main before the run.
 void SetWorldDirectory(WorldKind kind, const std::string& nativeDirectory);

@@ -10,11 +10,14 @@
 #include <sstream>
 
 #include "airports/airport_finder.h"
+#include "airports/scenery_areas.h"
 #include "fixtures/temp_dir.h"
 #include "halvern-scenery/airport_csv.h"
 #include "integration/run_tool.h"
+#include "platform/native_path.h"
 #include "resources/version.h"
 #include "scenery/scenery_file_writer.h"
+#include "support/ascii_case.h"
 #include "support/byte_order.h"
 #include "support/windows_1252.h"
 
@@ -246,6 +249,72 @@ TEST_F(CliTest, WorldVisOnlyWorld) {
     const auto scan = Scan();
     EXPECT_EQ(scan.at("source"), "scenery");
     ExpectTheCsvAirports(ParseAirports(Airports()));
+}
+
+// The directories of the areas that a walk lists, as it composes them from the list.
+class ListedAreas : public SceneryWalkTarget, public SceneryObserver {
+  public:
+    ListedAreas() { Observe(this); }
+    void ScanFile(const char* /*path*/, const platform::FileEntry& /*entry*/) override {}
+    void OnArea(const SceneryArea& area) override {
+        if (area.fate == AreaFate::kRead) {
+            directories.emplace_back(area.directory);
+        }
+    }
+    void OnWalkEnd(WalkEnd /*end*/, std::int64_t /*offset*/, std::int32_t /*before*/) override {}
+    void OnFile(const char* /*path*/, const platform::FileEntry& /*entry*/, FileFate /*fate*/,
+                std::int32_t /*airports*/) override {}
+
+    std::vector<std::string> directories;
+};
+
+TEST_F(CliTest, AWorldNamedInAnotherCaseGivesTheSameAirportsInTheSameOrder) {
+    struct Case {
+        const char* label;
+        std::string options;
+    };
+    const Case cases[] = {
+        {"scenery.cfg", "--default-area --inactive-area --missing-area --damaged-area"},
+        {"world.vis", "--world-vis --default-area --missing-area"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        simulatorDir = dir.path() / c.label / "Exact";
+        ASSERT_EQ(Compile(c.options).status, 0);
+        const std::string exact = Airports();
+        ASSERT_FALSE(exact.empty());
+
+        simulatorDir = dir.path() / c.label / "Other";
+        ASSERT_EQ(Compile(c.options + " --other-case").status, 0);
+        // Every folder below the simulator directory that the walk names exists on the disk only
+        // in another letter case, so that each area is found only by the search ignoring case.
+        const std::string host =
+            platform::HostPathFromNative(fs::absolute(simulatorDir).string()) + '\\';
+        ListedAreas areas;
+        WalkSceneryAreas(areas, host.c_str());
+        ASSERT_FALSE(areas.directories.empty());
+        for (const std::string& area : areas.directories) {
+            ASSERT_EQ(area.rfind(host, 0), 0u) << area;
+            std::istringstream folders(area.substr(host.size()));
+            fs::path onDisk = simulatorDir;
+            for (std::string folder; std::getline(folders, folder, '\\');) {
+                int exactly = 0;
+                fs::path found;
+                for (const fs::directory_entry& entry : fs::directory_iterator(onDisk)) {
+                    const std::string name = entry.path().filename().string();
+                    exactly += name == folder ? 1 : 0;
+                    found = EqualIgnoringAsciiCase(name, folder) ? entry.path() : found;
+                }
+                EXPECT_EQ(exactly, 0) << folder << " of " << area;
+                ASSERT_FALSE(found.empty()) << folder << " of " << area;
+                onDisk = found;
+            }
+        }
+
+        EXPECT_EQ(Airports(), exact) << "extracted";
+        EXPECT_EQ(Scan().at("source"), "cache");
+        EXPECT_EQ(Airports(), exact) << "from the cache";
+    }
 }
 
 TEST_F(CliTest, TrailingSeparatorIsOptional) {

@@ -68,6 +68,10 @@ int Compile(int argc, char** argv) {
                     "add an area, listed last, with a copy of the airport CODE named\n"
                     "'... (add-on)': two files defining one code")
         ->type_name("CODE");
+    line.add_flag("--other-case", options.otherCase,
+                  "name the area folders in scenery.cfg (or world.vis) with every\n"
+                  "letter in the other case, and each scenery folder 'Scenery' on\n"
+                  "the disk: no folder of an area's directory is found as spelled");
     AddNumber(line, "--seed", options.seed, Whole<std::uint32_t>(0, UINT32_MAX),
               "seed of the jitter (default 1)");
     if (const int status = line.Parse(argc, argv); status >= 0) {

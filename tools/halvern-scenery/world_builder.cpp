@@ -159,6 +159,20 @@ bool WriteSceneryFile(const fs::path& path, const std::vector<const CsvAirport*>
     return WriteBytes(path.string(), writer.Build());
 }
 
+// The text with each ASCII letter in the other case: "Addon Scenery\\GB" gives
+// "aDDON sCENERY\\gb", so that every folder name with a letter differs from its spelling on the
+// disk, whatever case the name has there.
+std::string InOtherCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        } else if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
 void PutWorldVisEntry(std::vector<unsigned char>& bytes, const std::string& path,
                       const std::string& title) {
     bytes.insert(bytes.end(), {1, 0, 0});
@@ -239,11 +253,13 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         area.afterGap = true;
         areas.push_back(std::move(area));
     }
+    // The folder of world.vis, which the walk names "scenery"; in another case, "Scenery".
+    const std::string listFolder = options.otherCase ? "Scenery" : "scenery";
     std::error_code fsError;
     const fs::path root(simulatorDir);
-    fs::create_directories(root / "scenery", fsError);
+    fs::create_directories(root / listFolder, fsError);
     if (fsError) {
-        error = "cannot create '" + (root / "scenery").string() + "': " + fsError.message();
+        error = "cannot create '" + (root / listFolder).string() + "': " + fsError.message();
         return false;
     }
     const fs::path absoluteRoot = fs::absolute(root, fsError);
@@ -261,15 +277,18 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
     for (std::size_t a = 0; a < areas.size(); ++a) {
         Area& area = areas[a];
         // Some areas name their scenery folder themselves, in other capitals than the module
-        // appends ("Scenery"); the others leave it to the module ("scenery\\").
+        // appends ("Scenery"); the others leave it to the module ("scenery\\"). In another case,
+        // every scenery folder is "Scenery", which neither the module's "scenery" nor a Local
+        // value's "sCENERY" spells.
         const bool namesSceneryFolder = a % 2 == 0 && !options.worldVis;
+        const char* sceneryFolder = namesSceneryFolder || options.otherCase ? "Scenery" : "scenery";
         fs::path dir = root;
         std::string relative = area.relativeDir;
         for (char& c : relative) {
             c = c == '\\' ? '/' : c;
         }
         dir /= relative;
-        dir /= namesSceneryFolder ? "Scenery" : "scenery";
+        dir /= sceneryFolder;
         if (area.created) {
             fs::create_directories(dir, fsError);
         }
@@ -301,13 +320,15 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         // Some areas are named by absolute paths, some relative.
         const bool absolute =
             options.absoluteEvery > 0 && a % static_cast<std::size_t>(options.absoluteEvery) == 1;
-        std::string local = (absolute ? hostRootDir : std::string()) + area.relativeDir;
+        const std::string listed =
+            options.otherCase ? InOtherCase(area.relativeDir) : area.relativeDir;
+        std::string local = (absolute ? hostRootDir : std::string()) + listed;
         if (namesSceneryFolder) {
-            local += "\\Scenery";
+            local += options.otherCase ? "\\sCENERY" : "\\Scenery";
         }
         if (options.worldVis) {
             const std::string entry =
-                absolute ? local + "\\area.dat" : "=:\\=\\" + area.relativeDir + "\\area.dat";
+                absolute ? local + "\\area.dat" : "=:\\=\\" + listed + "\\area.dat";
             PutWorldVisEntry(worldVis, entry, area.title);
         } else {
             // An area after the gap, listed last, takes the number after the next one.
@@ -325,7 +346,7 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
     if (options.worldVis) {
         worldVis.push_back(0);
         fs::remove(root / "scenery.cfg", fsError);
-        if (!WriteBytes((root / "scenery" / "world.vis").string(), worldVis)) {
+        if (!WriteBytes((root / listFolder / "world.vis").string(), worldVis)) {
             error = "cannot write world.vis";
             return false;
         }

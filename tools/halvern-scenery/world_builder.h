@@ -25,6 +25,12 @@ struct WorldOptions {
     bool gapArea = false;           // add an area numbered after a gap (scenery.cfg only)
     std::string addonAirport;       // add an area with a copy of the airport of this code
     std::uint32_t seed = 1;         // for the jitter of replicated airports
+    // Name every area's folders in the list with each letter in the other case than on the disk,
+    // and make every scenery folder "Scenery" on the disk, so that each folder the walk composes
+    // an area's directory of (the area's folders and the scenery folder it appends or its Local
+    // value names) exists only in another letter case. Absolute values keep the simulator
+    // directory's own spelling.
+    bool otherCase = false;
 };
 
 struct WorldSummary {

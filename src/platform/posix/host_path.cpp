@@ -6,18 +6,36 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/name_lookup_scope.h"
 
 namespace halvern::platform {
 
-// What a scope remembers: the directories found for spellings that do not exist as spelled,
-// and the names of each directory read to find a name in it, by the upper case of the name.
+// What a scope remembers: the directory found for each spelling of a directory looked for (the
+// spelling itself where it exists as spelled, none where it exists in no letter case), and the
+// names of each directory read to find a name in it, by the upper case of the name.
 struct NameLookupScope::Memory {
-    using NameIndex = std::unordered_map<std::u16string, std::string>;
+    // The first of the names that share an upper case, in listing order, and whether there are
+    // others.
+    struct IndexedName {
+        std::string native;
+        bool several = false;
+    };
+    using NameIndex = std::unordered_map<std::u16string, IndexedName>;
 
-    std::unordered_map<std::string, std::optional<std::string>> directories;
+    // Looked up by views of a longer path, without a copy.
+    struct PathHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view path) const {
+            return std::hash<std::string_view>{}(path);
+        }
+    };
+
+    std::unordered_map<std::string, std::optional<std::string>, PathHash, std::equal_to<>>
+        directories;
     std::unordered_map<std::string, NameIndex> names;
 };
 
@@ -54,43 +72,99 @@ bool Exists(const std::string& path) {
     return ::stat(path.empty() ? "." : path.c_str(), &info) == 0;
 }
 
-// The names of a directory by their upper case, each the first in listing order; from the
-// scope's memory where it was read before.
+// The names of an open directory stream but "." and "..", those that `keep` accepts, in the
+// order in which the host platform lists them.
+void ReadNames(DIR* listing, bool (*keep)(const ComparedName& name),
+               std::vector<DirectoryName>& names) {
+    while (const dirent* found = ::readdir(listing)) {
+        const std::string_view name(found->d_name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        ComparedName compared = CompareFormOfNative(name);
+        if (keep(compared)) {
+            names.push_back({std::string(name), std::move(compared)});
+        }
+    }
+    std::stable_sort(names.begin(), names.end(),
+                     [](const DirectoryName& a, const DirectoryName& b) {
+                         return ListsBefore(a.compared, b.compared);
+                     });
+}
+
+// The names of a directory by their upper case, each the first in listing order.
 NameLookupScope::Memory::NameIndex ReadNameIndex(const std::string& directory) {
     NameLookupScope::Memory::NameIndex index;
-    const int fd = ::open(directory.empty() ? "." : directory.c_str(),
-                          O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    // A stream of its own: no descriptor to share, so none to duplicate or rewind.
+    DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (listing == nullptr) {
         return index;
     }
     std::vector<DirectoryName> names;
-    ReadSortedNames(fd, KeepAll, names);
-    ::close(fd);
+    ReadNames(listing, KeepAll, names);
+    ::closedir(listing);
     for (DirectoryName& name : names) {
-        index.try_emplace(std::move(name.compared.upper), std::move(name.native));
+        const auto [entry, first] = index.try_emplace(std::move(name.compared.upper),
+                                                      NameLookupScope::Memory::IndexedName{});
+        if (first) {
+            entry->second.native = std::move(name.native);
+        } else {
+            entry->second.several = true;
+        }
     }
     return index;
+}
+
+// The names of a found directory that the scope has read, or null.
+const NameLookupScope::Memory::NameIndex* KnownNames(const std::string& directory) {
+    if (currentMemory == nullptr) {
+        return nullptr;
+    }
+    const auto found = currentMemory->names.find(directory);
+    return found == currentMemory->names.end() ? nullptr : &found->second;
 }
 
 // The entry of `directory` (found, native) whose name is `name` but for letter case.
 std::optional<std::string> FindName(const std::string& directory, const std::string& name) {
     const std::u16string wanted = CompareFormOfNative(name).upper;
     NameLookupScope::Memory::NameIndex read;
-    const NameLookupScope::Memory::NameIndex* index = &read;
-    if (currentMemory != nullptr) {
-        auto found = currentMemory->names.find(directory);
-        if (found == currentMemory->names.end()) {
-            found = currentMemory->names.emplace(directory, ReadNameIndex(directory)).first;
-        }
-        index = &found->second;
-    } else {
+    const NameLookupScope::Memory::NameIndex* index = KnownNames(directory);
+    if (index == nullptr && currentMemory != nullptr) {
+        index = &currentMemory->names.emplace(directory, ReadNameIndex(directory)).first->second;
+    } else if (index == nullptr) {
         read = ReadNameIndex(directory);
+        index = &read;
     }
     const auto match = index->find(wanted);
     if (match == index->end()) {
         return std::nullopt;
     }
-    return Joined(directory, match->second);
+    return Joined(directory, match->second.native);
+}
+
+// Whether `name` exists as spelled in the found directory `directory`. Where the scope has read
+// the directory's names and none is spelled so, or none but one in another letter case, it does
+// not, without a look at the disk; otherwise the disk answers (a name as listed may be a dangling
+// link, which does not exist).
+bool ExistsIn(const std::string& directory, const std::string& name) {
+    const NameLookupScope::Memory::NameIndex* index = KnownNames(directory);
+    if (index != nullptr && !name.empty() && name != "." && name != "..") {
+        const auto match = index->find(CompareFormOfNative(name).upper);
+        if (match == index->end() || (match->second.native != name && !match->second.several)) {
+            return false;
+        }
+    }
+    return Exists(Joined(directory, name));
+}
+
+// Whether the scope knows the directory `spelled` (native, no trailing separator) only under
+// another spelling, or as existing in no letter case: then nothing below it exists as spelled.
+bool KnownOtherwise(const std::string& spelled) {
+    if (currentMemory == nullptr) {
+        return false;
+    }
+    const auto known = currentMemory->directories.find(spelled);
+    return known != currentMemory->directories.end() && known->second != spelled;
 }
 
 // The native directory of a spelling without a trailing separator, found without regard to
@@ -105,15 +179,15 @@ std::optional<std::string> FindDirectory(const std::string& spelled) {
             return known->second;
         }
     }
+    std::string parent;
+    std::string name;
+    Split(spelled, parent, name);
     std::optional<std::string> found;
-    if (Exists(spelled)) {
+    if (!KnownOtherwise(parent) && Exists(spelled)) {
         found = spelled;
     } else {
-        std::string parent;
-        std::string name;
-        Split(spelled, parent, name);
         const std::optional<std::string> parentFound = FindDirectory(parent);
-        if (parentFound && *parentFound != parent && Exists(Joined(*parentFound, name))) {
+        if (parentFound && *parentFound != parent && ExistsIn(*parentFound, name)) {
             found = Joined(*parentFound, name);
         } else if (parentFound && !name.empty() && name != "." && name != "..") {
             found = FindName(*parentFound, name);
@@ -162,22 +236,43 @@ bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
         return false;
     }
     ::rewinddir(listing);
-    while (const dirent* found = ::readdir(listing)) {
-        const std::string_view name(found->d_name);
-        if (name == "." || name == "..") {
+    ReadNames(listing, keep, names);
+    ::closedir(listing);
+    return true;
+}
+
+NativeTry FirstNativeTry(const std::string& spelled) {
+    // Without anything found in another letter case there is nothing to know: a scope over
+    // paths that all exist as spelled costs this test alone.
+    if (currentMemory == nullptr || currentMemory->directories.empty()) {
+        return {NativeTry::Kind::kPath, spelled};
+    }
+    std::string_view path(spelled);
+    while (path.size() > 1 && path.back() == '/') {
+        path.remove_suffix(1);
+    }
+    // The nearest directory on the way that the scope has looked for, as FindDirectory splits
+    // the path: the part before each separator, from the last.
+    const std::size_t last = path.find_last_of('/');
+    for (std::size_t slash = last; slash != std::string_view::npos && slash > 0;
+         slash = path.find_last_of('/', slash - 1)) {
+        const std::string_view directory = path.substr(0, slash);
+        const auto known = currentMemory->directories.find(directory);
+        if (known == currentMemory->directories.end()) {
             continue;
         }
-        ComparedName compared = CompareFormOfNative(name);
-        if (keep(compared)) {
-            names.push_back({std::string(name), std::move(compared)});
+        if (!known->second) {
+            return {NativeTry::Kind::kNowhere, {}};
         }
+        if (*known->second == directory) {
+            return {NativeTry::Kind::kPath, spelled};
+        }
+        if (slash == last) {
+            return {NativeTry::Kind::kPath, *known->second + spelled.substr(slash)};
+        }
+        return {NativeTry::Kind::kSearch, {}};
     }
-    ::closedir(listing);
-    std::stable_sort(names.begin(), names.end(),
-                     [](const DirectoryName& a, const DirectoryName& b) {
-                         return ListsBefore(a.compared, b.compared);
-                     });
-    return true;
+    return {NativeTry::Kind::kPath, spelled};
 }
 
 std::optional<std::string> FindIgnoringCase(const std::string& spelled) {
@@ -193,7 +288,7 @@ std::optional<std::string> FindIgnoringCase(const std::string& spelled) {
     if (name.empty() || name == "." || name == "..") {
         return Joined(*directoryFound, name) + trailing;
     }
-    if (*directoryFound != directory && Exists(Joined(*directoryFound, name))) {
+    if (*directoryFound != directory && ExistsIn(*directoryFound, name)) {
         return Joined(*directoryFound, name) + trailing;
     }
     const std::optional<std::string> found = FindName(*directoryFound, name);

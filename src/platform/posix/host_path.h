@@ -36,10 +36,26 @@ bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
 // letter case.
 std::optional<std::string> FindIgnoringCase(const std::string& spelled);
 
+// What to try first for a native spelling, from what the thread's NameLookupScope knows of the
+// directories on its way (without a scope, or where it knows none of them: the spelling).
+struct NativeTry {
+    enum class Kind {
+        kPath,     // try `path`: the spelling, or its name in its directory as the scope found it
+        kSearch,   // a directory further up exists only in another letter case: search at once
+        kNowhere,  // a directory on the way exists in no letter case: there is nothing to try
+    };
+    Kind kind;
+    std::string path;  // for kPath
+};
+NativeTry FirstNativeTry(const std::string& spelled);
+
 // Runs `call` on the native spelling of a host path and, where it fails because a component of
 // that spelling does not exist, once more on the path found without regard to letter case.
-// `call` returns true on success and leaves errno otherwise. A path beyond the host platform's
-// limit is refused without a call (ENAMETOOLONG), and so is one that holds a wildcard (EINVAL).
+// Within a NameLookupScope, a path below a directory that the scope found in another letter case
+// is not tried as spelled, which cannot exist: its name is tried in that directory as found, or
+// the path is looked for at once. `call` returns true on success and leaves errno otherwise. A
+// path beyond the host platform's limit is refused without a call (ENAMETOOLONG), and so is one
+// that holds a wildcard (EINVAL).
 template <typename Call>
 bool WithNativePath(const char* hostPath, Call call) {
     if (!FitsPathLimit(hostPath)) {
@@ -51,14 +67,22 @@ bool WithNativePath(const char* hostPath, Call call) {
         return false;
     }
     const std::string spelled = NativeSpelling(hostPath);
-    if (call(spelled.c_str())) {
-        return true;
-    }
-    if (errno != ENOENT && errno != ENOTDIR) {
+    const NativeTry first = FirstNativeTry(spelled);
+    if (first.kind == NativeTry::Kind::kNowhere) {
+        errno = ENOENT;
         return false;
     }
+    const bool tried = first.kind == NativeTry::Kind::kPath;
+    if (tried) {
+        if (call(first.path.c_str())) {
+            return true;
+        }
+        if (errno != ENOENT && errno != ENOTDIR) {
+            return false;
+        }
+    }
     const std::optional<std::string> found = FindIgnoringCase(spelled);
-    if (!found || *found == spelled) {
+    if (!found || (tried && *found == first.path)) {
         errno = ENOENT;
         return false;
     }
