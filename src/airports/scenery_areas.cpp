@@ -11,6 +11,7 @@
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
 #include "platform/file_entry.h"
+#include "platform/name_lookup_scope.h"
 #include "platform/path_limit.h"
 #include "platform/profile_file.h"
 #include "support/ascii_case.h"
@@ -311,6 +312,8 @@ void WalkSceneryAreas(SceneryWalkTarget& target, const char* simulatorDir) {
     if (simulatorDir == nullptr) {
         return;
     }
+    // Areas below one folder spelled in another letter case look for it once.
+    platform::NameLookupScope lookups;
     const std::string directory(simulatorDir);
     const std::string configPath = directory + kSceneryConfigName;
     // Where scenery.cfg exists, it alone lists the areas, whatever it holds.

@@ -6,9 +6,10 @@
 // directory. While a NameLookupScope lives on a thread, every directory read for that is read
 // once and every directory found is remembered, so that a walk over thousands of files below a
 // folder spelled in another case reads that folder once rather than once a file. A scope
-// assumes that the names it has seen do not change while it lives; the scenery walk and the
-// database step each open one. On Windows the system finds the names itself and a scope does
-// nothing.
+// assumes that the names it has seen do not change while it lives (but for files it creates
+// itself); the scenery walk, the database step and the diagnostics each open one, and a scope
+// opened within another uses the outer one's memory. On Windows the system finds the names itself
+// and a scope does nothing.
 
 #include <memory>
 

@@ -4,6 +4,7 @@
 
 #include "airports/afd_info_collector.h"
 #include "platform/directory_identity.h"
+#include "platform/name_lookup_scope.h"
 #include "support/ascii_case.h"
 
 namespace halvern::tool {
@@ -63,6 +64,7 @@ std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
             searched.insert(platform::DirectoryIdentity(area.directory.c_str()));
         }
     }
+    platform::NameLookupScope lookups;
     std::vector<UnreadAirport> found;
     MatchCollector collector(match, found);
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
