@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "airports/area_sections.h"
 #include "airports/default_areas.h"
 #include "platform/directory_listing.h"
 #include "platform/file_access.h"
@@ -21,7 +22,6 @@ namespace halvern {
 
 namespace {
 
-constexpr const char* kSceneryConfigName = "scenery.cfg";
 constexpr const char* kWorldListName = "scenery\\world.vis";
 
 // The host reads an area's directory into 260 characters and its Active flag into 255, both
@@ -166,52 +166,6 @@ ListState FailedListState(const char* path) {
     return ListState::kUnreadable;
 }
 
-// The area number whose section name the walk would ask for ("Area.%03llu", letter case
-// ignored): three digits, or more without a leading zero; false for any other name.
-bool AreaNumberOfSection(std::string_view name, std::uint64_t& number) {
-    constexpr std::string_view kPrefix = "area.";
-    if (name.size() <= kPrefix.size() ||
-        !EqualIgnoringAsciiCase(name.substr(0, kPrefix.size()), kPrefix)) {
-        return false;
-    }
-    const std::string_view digits = name.substr(kPrefix.size());
-    if (digits.size() < 3 || (digits.size() > 3 && digits[0] == '0')) {
-        return false;
-    }
-    number = 0;
-    for (const char digit : digits) {
-        const auto value = static_cast<unsigned>(digit - '0');
-        if (value > 9 || number > (UINT64_MAX - value) / 10) {
-            return false;
-        }
-        number = number * 10 + value;
-    }
-    return true;
-}
-
-// Tells the observer of the areas that scenery.cfg numbers above `stoppedAt`, in file order:
-// the walk never reaches them, though the file lists them.
-void ReportAreasBeyondStop(const SceneryWalkTarget& target, const std::string& simulatorDir,
-                           const platform::ProfileFile& config, std::uint64_t stoppedAt) {
-    std::unordered_set<std::uint64_t> told;
-    for (const std::string& section : config.SectionNames()) {
-        std::uint64_t number = 0;
-        // A number that heads several sections is read from the first: it is told once.
-        if (!AreaNumberOfSection(section, number) || number <= stoppedAt ||
-            !told.insert(number).second) {
-            continue;
-        }
-        char local[kLocalCapacity];
-        config.ReadString(section.c_str(), "Local", local, sizeof local);
-        // Without a Local value an area names no directory, wherever it stands.
-        if (local[0] != '\0') {
-            const std::string area = AreaFromLocal(simulatorDir, local);
-            ReportArea(target, {area.c_str(), AreaSource::kSceneryConfig, number,
-                                AreaFate::kBeyondStop, local});
-        }
-    }
-}
-
 void WalkSceneryConfig(SceneryWalkTarget& target, const std::string& simulatorDir,
                        const std::string& configPath, WalkedAreas& walked) {
     platform::ProfileFile config;
@@ -220,12 +174,11 @@ void WalkSceneryConfig(SceneryWalkTarget& target, const std::string& simulatorDi
     // The area number has no upper bound; the first area without an Active value ends the walk.
     unsigned long long number = 1;
     for (;; ++number) {
-        char section[32];
-        std::snprintf(section, sizeof section, "Area.%03llu", number);
+        const std::string section = AreaSectionName(number);
         char local[kLocalCapacity];
         char active[kActiveCapacity];
-        config.ReadString(section, "Local", local, sizeof local);
-        config.ReadString(section, "Active", active, sizeof active);
+        config.ReadString(section.c_str(), "Local", local, sizeof local);
+        config.ReadString(section.c_str(), "Active", active, sizeof active);
         if (active[0] == '\0') {
             break;
         }
@@ -246,7 +199,6 @@ void WalkSceneryConfig(SceneryWalkTarget& target, const std::string& simulatorDi
     if (target.Observer() != nullptr) {
         const ListState state = loaded ? ListState::kRead : FailedListState(configPath.c_str());
         target.Observer()->OnAreaList({AreaSource::kSceneryConfig, state, number});
-        ReportAreasBeyondStop(target, simulatorDir, config, number);
     }
 }
 

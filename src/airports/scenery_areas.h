@@ -30,6 +30,9 @@ class SceneryWalkTarget {
     SceneryObserver* observer_ = nullptr;
 };
 
+// The list of areas, first choice, in the simulator directory.
+inline constexpr const char* kSceneryConfigName = "scenery.cfg";
+
 // The area directory the walk composes from an area's Local value (scenery.cfg) or entry path
 // (world.vis) and the simulator directory (host form, trailing separator); empty for an empty
 // Local value, which names no area.

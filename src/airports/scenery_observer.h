@@ -39,8 +39,6 @@ enum class AreaFate {
     kAlreadyWalked,    // an earlier area named the same directory (letter case ignored)
     kMissing,          // its directory does not exist or cannot be read
     kBeyondPathLimit,  // its listing's pattern is longer than the host platform's calls take
-    kBeyondStop,       // scenery.cfg numbers it above the area number where the walk stopped
-                       // (told only to an observer, after the list: the walk never reaches it)
 };
 
 struct SceneryArea {
@@ -78,11 +76,11 @@ class SceneryObserver {
   public:
     virtual ~SceneryObserver() = default;
 
-    // One area, when the walk comes to it; and after the list, each area scenery.cfg numbers
-    // beyond where the walk stopped (kBeyondStop), in file order.
+    // One area, when the walk comes to it. (The sections of scenery.cfg the walk never reaches
+    // are the diagnostics' to read: area_sections.h.)
     virtual void OnArea(const SceneryArea& area) = 0;
 
-    // The list of areas, once the walk of its areas has ended and before any area beyond it.
+    // The list of areas, once the walk of its areas has ended.
     virtual void OnAreaList(const AreaList& /*list*/) {}
 
     // The walk of the file being read ended early at byte `offset` of the file (the record it

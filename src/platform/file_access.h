@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 namespace halvern::platform {
 
@@ -27,6 +28,9 @@ enum class FileKind {
     kOther,    // a directory, FIFO, socket or device
 };
 FileKind KindOfFile(const char* hostPath);
+
+// Reads a whole regular file into `bytes`; false when it cannot be opened or read.
+bool ReadHostFile(const char* hostPath, std::string& bytes);
 
 // Opens a regular file with a mode as for fopen ("rb", "wb"); empty when it cannot be opened or
 // is not a regular file.

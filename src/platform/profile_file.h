@@ -27,11 +27,6 @@ class ProfileFile {
     // a terminator. A missing file, section or key reads as an empty value.
     void ReadString(const char* section, const char* key, char* buffer, std::size_t capacity) const;
 
-    // The names of the file's sections in file order, as the file spells them, a name that
-    // heads several sections as often as it does (as the host platform lists them); none for a
-    // missing file.
-    std::vector<std::string> SectionNames() const;
-
   private:
     // The platform's part of ReadString, for a loaded file, a section and a key, and a buffer of
     // at least one character that already holds an empty text.

@@ -94,8 +94,8 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
         WriteBytes((Area("GB") / "bad\xFF.bgl").string(), writer.Build());
     };
     const std::string gapReason =
-        "not read: the walk stops at Area.005, the first area number "
-        "without an Active value; renumber the areas so there is no gap";
+        "not read: the walk ends at Area.005, a number without a section (a gap in the "
+        "numbering)";
     const std::string sameDirectory = "left out: an earlier area names the same directory";
     const std::string notRegular = "not a regular file (a directory, FIFO or device)";
     const std::string allRead = "!every area and scenery file was read in full";
@@ -132,7 +132,8 @@ TEST_F(Diagnostics, ReportAndFindSayWhatTheNextStartMeets) {
          [] {},
          "",
          {"area 5 (scenery.cfg Area.006): " + gapReason, "Local=Addon Scenery\\After Gap",
-          "After Gap\\Scenery\\: " + gapReason, allRead}},
+          "After Gap\\Scenery\\: " + gapReason,
+          "what to do: renumber the areas so that no number is missing", allRead}},
         {"find looks beyond the gap",
          "--gap-area",
          [] {},

@@ -147,11 +147,6 @@ TEST(ProfileFile, ReadsEachRuleAsWinesKernel32Does) {
         file.ReadString(c.section, c.key, buffer.data(), c.capacity);
         EXPECT_EQ(std::string(buffer.c_str()), c.expected) << c.file;
     }
-    // Section names as the host lists them: in file order, a repeated one as often as it heads.
-    std::ofstream(dir.File("t.ini"), std::ios::trunc) << "K=v\n[A]\n[b]\n[a]\n[]\n";
-    ProfileFile file;
-    ASSERT_TRUE(file.Load(dir.File("t.ini").c_str()));
-    EXPECT_EQ(file.SectionNames(), (std::vector<std::string>{"A", "b", "a"}));
 }
 
 TEST(ProfileFile, CopiesAtMostCapacityLessOneCharacters) {

@@ -98,8 +98,8 @@ void WriteAreas(const SceneryReport& report, std::ostream& out) {
             << "\"></span></td><td class=\"origin\">" << AreaOrigin(area) << "</td><td>"
             << MarkupEscaped(AreaReason(report, area)) << "</td><td class=\"path\">"
             << MarkupEscaped(PagePath(area.directory));
-        // An area the walk never reached is told with the value scenery.cfg gives it.
-        if (area.outcome == AreaOutcome::kBeyondStop) {
+        // A section the walk never reads is told with the value scenery.cfg gives it.
+        if (area.section && report.sections[*area.section].role != SectionRole::kWalked) {
             out << "<br>Local=" << MarkupEscaped(PagePath(area.local));
         }
         out << "</td><td class=\"number\">" << area.fileCount << "</td><td class=\"number\">"
@@ -135,7 +135,7 @@ void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
         out << "<p id=\"area-list\">No area: " << MarkupEscaped(ListSentence(report)) << ".</p>\n";
     }
     out << "<table id=\"not-read\">\n<tr><th>area</th><th>directory or file</th><th>why</th>"
-           "</tr>\n";
+           "<th>what to do</th></tr>\n";
     for (const Shortfall& shortfall : ShortfallsOf(report)) {
         const std::string& where = shortfall.file != nullptr
                                        ? shortfall.file->path
@@ -143,7 +143,8 @@ void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
         out << "<tr class=\"" << (shortfall.file != nullptr ? "damaged" : "left-out")
             << "\"><td class=\"number\">" << shortfall.area + 1 << "</td><td class=\"path\">"
             << MarkupEscaped(PagePath(where)) << "</td><td>"
-            << MarkupEscaped(ShortfallReason(report, shortfall)) << "</td></tr>\n";
+            << MarkupEscaped(ShortfallReason(report, shortfall)) << "</td><td>"
+            << MarkupEscaped(ShortfallRemedy(report, shortfall)) << "</td></tr>\n";
     }
     out << "</table>\n";
 }

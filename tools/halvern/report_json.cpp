@@ -15,6 +15,11 @@ namespace {
 // The members in the order the schema lists them.
 using json = nlohmann::ordered_json;
 
+// A remedy, or null where there is nothing to do.
+json Remedy(const std::string& remedy) {
+    return remedy.empty() ? json(nullptr) : json(remedy);
+}
+
 json FileJson(const ReportFile& file) {
     json walkEnd = nullptr;
     if (file.walkEnd) {
@@ -30,7 +35,8 @@ json FileJson(const ReportFile& file) {
             {"fate", WordsFor(file.fate).token},
             {"airports", file.airports},
             {"firstRecord", file.firstRecord},
-            {"walkEnd", walkEnd}};
+            {"walkEnd", walkEnd},
+            {"remedy", Remedy(FileRemedy(file))}};
 }
 
 json AreaListJson(const SceneryReport& report) {
@@ -49,14 +55,19 @@ json AreasJson(const SceneryReport& report) {
         for (std::size_t f = area.firstFile; f < area.firstFile + area.fileCount; ++f) {
             files.push_back(FileJson(report.files[f]));
         }
-        areas.push_back({{"number", a + 1},
-                         {"directory", Utf8Path(area.directory)},
-                         {"local", Utf8Path(area.local)},
-                         {"source", WordsFor(area.source).token},
-                         {"entry", area.entry},
-                         {"fate", WordsFor(area.outcome).token},
-                         {"airports", area.airports},
-                         {"files", std::move(files)}});
+        areas.push_back(
+            {{"number", a + 1},
+             {"directory", Utf8Path(area.directory)},
+             {"local", Utf8Path(area.local)},
+             {"source", WordsFor(area.source).token},
+             {"entry", area.entry},
+             {"section",
+              area.sectionName.empty() ? json(nullptr) : json(Utf8Name(area.sectionName.c_str()))},
+             {"fate", WordsFor(area.outcome).token},
+             {"reason", AreaReason(report, area)},
+             {"remedy", Remedy(AreaRemedy(report, area))},
+             {"airports", area.airports},
+             {"files", std::move(files)}});
     }
     return areas;
 }

@@ -39,7 +39,8 @@ void WriteAreas(const SceneryReport& report, std::FILE* out) {
                     Counted(area.airports, "airport");
         }
         std::fprintf(out, "  area %zu (%s): %s\n", a + 1, AreaOrigin(area).c_str(), fate.c_str());
-        if (area.outcome == AreaOutcome::kBeyondStop) {
+        // A section the walk never reads is told with the value scenery.cfg gives it.
+        if (area.section && report.sections[*area.section].role != SectionRole::kWalked) {
             std::fprintf(out, "    Local=%s\n", ShownPath(area.local).c_str());
         }
         std::fprintf(out, "    %s\n", ShownPath(area.directory).c_str());
@@ -103,6 +104,9 @@ void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
         } else {
             std::fprintf(out, "  file %s (area %zu): %s\n", ShownPath(shortfall.file->path).c_str(),
                          shortfall.area + 1, ShortfallReason(report, shortfall).c_str());
+        }
+        if (const std::string remedy = ShortfallRemedy(report, shortfall); !remedy.empty()) {
+            std::fprintf(out, "    what to do: %s\n", remedy.c_str());
         }
     }
     if (shortfalls.empty() && !report.ListUnreadable()) {

@@ -21,8 +21,15 @@ Words WordsFor(AreaOutcome outcome) {
             return {"beyondPathLimit", "not read: its path is beyond the host platform's limit"};
         case AreaOutcome::kDefaultArea:
             return {"defaultArea", "left out as a built-in default area"};
+        case AreaOutcome::kWalkStop:
+            return {"walkStop",
+                    "not read: the walk stops at its number, which has no Active value"};
         case AreaOutcome::kBeyondStop:
             return {"beyondStop", "not read: the walk stops before its number"};
+        case AreaOutcome::kSecondSection:
+            return {"secondSection", "not read: a second section of its number"};
+        case AreaOutcome::kNeverFormed:
+            return {"neverFormed", "not read: a number the walk never asks for"};
     }
     return {"", ""};
 }
@@ -165,7 +172,7 @@ std::string Hex32(std::uint32_t value) {
 
 std::string AreaOrigin(const ReportArea& area) {
     if (area.source == AreaSource::kSceneryConfig) {
-        return "scenery.cfg " + AreaNumberText(area.entry);
+        return "scenery.cfg " + area.sectionName;
     }
     return "world.vis entry " + std::to_string(area.entry);
 }
@@ -173,12 +180,6 @@ std::string AreaOrigin(const ReportArea& area) {
 std::string WalkEndSentence(const ReportWalkEnd& end) {
     return "at byte " + std::to_string(end.offset) + ": " + WordsFor(end.end).phrase + " (" +
            Counted(end.airportsBefore, "airport") + " before it kept)";
-}
-
-std::string AreaNumberText(std::uint64_t number) {
-    char text[40];
-    std::snprintf(text, sizeof text, "Area.%03llu", static_cast<unsigned long long>(number));
-    return text;
 }
 
 std::string PathLimitSentence(std::size_t length) {
@@ -194,19 +195,147 @@ std::string FileReason(const ReportFile& file) {
     return WordsFor(file.fate).phrase;
 }
 
+namespace {
+
+// The section of scenery.cfg where the walk stops, where the file has one.
+const AreaSection* StopSection(const SceneryReport& report) {
+    for (const AreaSection& section : report.sections) {
+        if (section.role == SectionRole::kStop) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+// Why the stop's section ends the walk, without a full stop.
+std::string StopWhy(const AreaSection& stop) {
+    if (stop.activeGiven) {
+        return "its Active value is empty";
+    }
+    if (!stop.misspeltActive.empty()) {
+        return "it has no Active key (\"" + stop.misspeltActive + "\" looks like a misspelt one)";
+    }
+    return "it has no Active key";
+}
+
+// What to do about the stop, the same wherever it is told.
+std::string StopRemedy(const AreaSection& stop) {
+    return stop.name +
+           " has no Active value, so the walk ends there: set Active=TRUE or "
+           "Active=FALSE";
+}
+
+const AreaSection* SectionOf(const SceneryReport& report, const ReportArea& area) {
+    return area.section ? &report.sections[*area.section] : nullptr;
+}
+
+}  // namespace
+
 std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
-    if (area.outcome == AreaOutcome::kBeyondPathLimit) {
-        // What the host platform is asked to list is the directory followed by the pattern.
-        return "not read: " +
-               PathLimitSentence(area.directory.size() + platform::kSceneryFilePattern.size()) +
-               " (to list its scenery files)";
+    const AreaSection* section = SectionOf(report, area);
+    const AreaSection* stop = StopSection(report);
+    switch (area.outcome) {
+        case AreaOutcome::kBeyondPathLimit:
+            // What the host platform is asked to list is the directory followed by the pattern.
+            return "not read: " +
+                   PathLimitSentence(area.directory.size() + platform::kSceneryFilePattern.size()) +
+                   " (to list its scenery files)";
+        case AreaOutcome::kInactive:
+            if (section != nullptr && section->activeRepeated) {
+                return "inactive: its first Active value is " + section->active +
+                       " (the section sets Active more than once; the first counts)";
+            }
+            break;
+        case AreaOutcome::kWalkStop:
+            return "not read: the walk ends here, as " +
+                   (section != nullptr ? StopWhy(*section) : std::string("it has no Active key"));
+        case AreaOutcome::kBeyondStop:
+            if (stop != nullptr) {
+                return "not read: the walk ends at " + stop->name + " (" + StopWhy(*stop) + ")";
+            }
+            return "not read: the walk ends at " + AreaSectionName(report.list.stoppedAt) +
+                   ", a number without a section (a gap in the numbering)";
+        case AreaOutcome::kSecondSection:
+            return "not read: a second [" + area.sectionName +
+                   "] section; the profile reader uses the first";
+        case AreaOutcome::kNeverFormed:
+            return "not read: the walk never asks for [" + area.sectionName +
+                   "]: it reads Area.001, Area.002 and on, three digits or more without a leading "
+                   "zero";
+        default:
+            break;
     }
-    if (area.outcome != AreaOutcome::kBeyondStop) {
-        return WordsFor(area.outcome).phrase;
+    return WordsFor(area.outcome).phrase;
+}
+
+std::string AreaRemedy(const SceneryReport& report, const ReportArea& area) {
+    const AreaSection* section = SectionOf(report, area);
+    const AreaSection* stop = StopSection(report);
+    const std::string name = area.sectionName.empty() ? "its entry" : "[" + area.sectionName + "]";
+    switch (area.outcome) {
+        case AreaOutcome::kInactive:
+            if (section != nullptr && section->activeRepeated) {
+                return "keep one Active line in " + name + ", Active=TRUE";
+            }
+            return area.source == AreaSource::kSceneryConfig
+                       ? "set Active=TRUE in " + name + " to have it read"
+                       : std::string();
+        case AreaOutcome::kMissing:
+            return "put the add-on's folder back, or remove the area from the simulator's "
+                   "scenery library";
+        case AreaOutcome::kBeyondPathLimit:
+            return "move the add-on to a folder with a shorter path, and its area's Local with it";
+        case AreaOutcome::kWalkStop:
+            return section != nullptr ? StopRemedy(*section) : std::string();
+        case AreaOutcome::kBeyondStop:
+            if (stop != nullptr) {
+                return StopRemedy(*stop);
+            }
+            return "renumber the areas so that no number is missing (halvern repair writes a "
+                   "scenery.cfg that does)";
+        case AreaOutcome::kSecondSection:
+            return "a second [" + area.sectionName +
+                   "] section: the profile reader uses the first; give this area a number of "
+                   "its own (halvern repair writes a scenery.cfg that does)";
+        case AreaOutcome::kNeverFormed:
+            return "give this area a number the walk reads, after the highest (halvern repair "
+                   "writes a scenery.cfg that does)";
+        case AreaOutcome::kRead:
+        case AreaOutcome::kAlreadyWalked:
+        case AreaOutcome::kDefaultArea:
+            break;
     }
-    return "not read: the walk stops at " + AreaNumberText(report.list.stoppedAt) +
-           ", the first area number without an Active value; renumber the areas so there is no "
-           "gap";
+    return {};
+}
+
+std::string FileRemedy(const ReportFile& file) {
+    if (file.walkEnd) {
+        return "the file is damaged from that byte on: install the add-on again";
+    }
+    switch (file.fate) {
+        case FileFate::kNotOpened:
+            return "check that the file can be read and is not empty; else install the add-on "
+                   "again";
+        case FileFate::kNotRegular:
+            return "remove it: only a file of that name is read";
+        case FileFate::kNoMemory:
+            return "close other programs and start the simulator again";
+        case FileFate::kBadHeader:
+            return "install the add-on again: this is no scenery file with airports";
+        case FileFate::kBeyondPathLimit:
+            return "move the add-on to a folder with a shorter path";
+        case FileFate::kNameHoldsSeparator:
+            return "rename the file without the backslash";
+        case FileFate::kRead:
+        case FileFate::kDefaultArea:
+            break;
+    }
+    return {};
+}
+
+std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall) {
+    return shortfall.file == nullptr ? AreaRemedy(report, report.areas[shortfall.area])
+                                     : FileRemedy(*shortfall.file);
 }
 
 std::string ListSentence(const SceneryReport& report) {
@@ -225,7 +354,7 @@ std::string ListSentence(const SceneryReport& report) {
             break;
     }
     if (config) {
-        return "scenery.cfg names no area before " + AreaNumberText(report.list.stoppedAt) +
+        return "scenery.cfg names no area before " + AreaSectionName(report.list.stoppedAt) +
                ", the first area number without an Active value";
     }
     return "no scenery.cfg, and no scenery\\world.vis naming an area";

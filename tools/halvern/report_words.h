@@ -25,16 +25,20 @@ Words WordsFor(CacheState state);
 Words WordsFor(ListState state);
 Words WordsFor(SpellingBasis basis);
 
-// "Area.007": the section name the walk asks for.
-std::string AreaNumberText(std::uint64_t number);
-
 // What became of a file, without a full stop: the phrase of its fate, and for a path beyond the
 // host platform's limit its length and what to do.
 std::string FileReason(const ReportFile& file);
 
-// What became of an area, without a full stop; for an area beyond where the walk stopped, where
-// it stopped and what to do.
+// What became of an area, without a full stop; for a section the walk does not read, why not:
+// where the walk stops and why, a second section of a number, a number never asked for.
 std::string AreaReason(const SceneryReport& report, const ReportArea& area);
+
+// What to do about an area that is not read, or a file that is not read in full, in one line
+// without a full stop; empty where there is nothing to do (the simulator's own areas, an area
+// read elsewhere).
+std::string AreaRemedy(const SceneryReport& report, const ReportArea& area);
+std::string FileRemedy(const ReportFile& file);
+std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall);
 
 // Why the list of areas gave none, without a full stop: the list missing, empty or unreadable,
 // and what the module then does.

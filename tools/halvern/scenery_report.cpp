@@ -7,6 +7,8 @@
 
 #include "airports/database_step.h"
 #include "airports/default_areas.h"
+#include "airports/scenery_areas.h"
+#include "platform/file_access.h"
 #include "platform/name_lookup_scope.h"
 
 namespace halvern::tool {
@@ -39,12 +41,11 @@ class ReportObserver final : public SceneryObserver {
             case AreaFate::kBeyondPathLimit:
                 outcome = AreaOutcome::kBeyondPathLimit;
                 break;
-            case AreaFate::kBeyondStop:
-                outcome = AreaOutcome::kBeyondStop;
-                break;
         }
+        const bool config = area.source == AreaSource::kSceneryConfig;
         report_.areas.push_back({area.directory, area.local != nullptr ? area.local : "",
-                                 area.source, area.entry, outcome, report_.files.size(), 0, 0});
+                                 area.source, area.entry, outcome, report_.files.size(), 0, 0,
+                                 std::nullopt, config ? AreaSectionName(area.entry) : ""});
     }
 
     void OnAreaList(const AreaList& list) override { report_.list = list; }
@@ -105,6 +106,39 @@ void FindSharedCodes(SceneryReport& report) {
     }
     std::sort(report.sharedCodes.begin(), report.sharedCodes.end(),
               [](const SharedCode& a, const SharedCode& b) { return a.records[0] < b.records[0]; });
+}
+
+// Reads scenery.cfg's text itself and tells every area section the walk does not read, each
+// with what it names; an area the walk read is tied to its section.
+void TellSections(SceneryReport& report) {
+    if (report.list.source != AreaSource::kSceneryConfig || report.list.state != ListState::kRead) {
+        return;
+    }
+    std::string bytes;
+    if (!platform::ReadHostFile((report.simulatorDir + kSceneryConfigName).c_str(), bytes)) {
+        return;
+    }
+    const ProfileText text(bytes);
+    report.sections = AreaSections(text, report.list.stoppedAt);
+    for (std::size_t s = 0; s < report.sections.size(); ++s) {
+        const AreaSection& section = report.sections[s];
+        if (section.role == SectionRole::kWalked) {
+            for (ReportArea& area : report.areas) {
+                if (area.source == AreaSource::kSceneryConfig && area.entry == section.number) {
+                    area.section = s;
+                }
+            }
+            continue;
+        }
+        constexpr AreaOutcome kOutcomes[] = {AreaOutcome::kRead, AreaOutcome::kWalkStop,
+                                             AreaOutcome::kBeyondStop, AreaOutcome::kSecondSection,
+                                             AreaOutcome::kNeverFormed};
+        report.areas.push_back(
+            {AreaDirectory(AreaSource::kSceneryConfig, report.simulatorDir, section.local.c_str()),
+             section.local, AreaSource::kSceneryConfig, section.number,
+             kOutcomes[static_cast<int>(section.role)], report.files.size(), 0, 0, s,
+             section.name});
+    }
 }
 
 // Runs `step` and notes how long it took.
@@ -182,12 +216,14 @@ void BuildSceneryReport(const SimulatorDir& simulatorDir, SceneryReport& report)
     // One walk: the extraction's listing gives the fingerprint under every spelling.
     WalkRecord walk;
     ReportObserver observer(report, walk);
-    Timed(report, "extraction pass",
-          [&] { report.database.BuildFromScenery(directory.c_str(), &observer); });
-    if (!observer.Consistent()) {
-        throw std::logic_error(
-            "the extraction told a file outside an area or an airport outside a file");
-    }
+    Timed(report, "extraction pass", [&] {
+        report.database.BuildFromScenery(directory.c_str(), &observer);
+        if (!observer.Consistent()) {
+            throw std::logic_error(
+                "the extraction told a file outside an area or an airport outside a file");
+        }
+        TellSections(report);
+    });
     Timed(report, "fingerprint pass", [&] {
         report.spelling = FindModuleSpelling(simulatorDir.typed, simulatorDir.moduleSpelling, walk,
                                              report.cachePath);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "airports/airport_finder.h"
+#include "airports/area_sections.h"
 #include "airports/cache_file.h"
 #include "airports/scenery_observer.h"
 #include "halvern/cache_comparison.h"
@@ -21,7 +22,8 @@
 namespace halvern::tool {
 
 // What became of an area: the walk's fate, except that an area read whose directory is one of
-// the host's built-in default areas is told as left out (the module leaves out all its files).
+// the host's built-in default areas is told as left out (the module leaves out all its files);
+// and, for the sections of scenery.cfg the walk never reads (area_sections.h), why not.
 enum class AreaOutcome {
     kRead,
     kInactive,
@@ -29,11 +31,14 @@ enum class AreaOutcome {
     kMissing,
     kBeyondPathLimit,
     kDefaultArea,
-    kBeyondStop
+    kWalkStop,       // the section where the walk stops: it has no Active value
+    kBeyondStop,     // numbered above the stop
+    kSecondSection,  // a second section of a number: the reader takes the first
+    kNeverFormed,    // a number the walk never asks for
 };
 
 struct ReportArea {
-    std::string directory;  // as composed, in the host's form
+    std::string directory;  // as composed, in the host's form; empty for a section without Local
     std::string local;      // the Local value or world.vis path it was composed from
     AreaSource source;
     std::uint64_t entry;
@@ -41,6 +46,12 @@ struct ReportArea {
     std::size_t firstFile = 0;  // its files are files[firstFile, firstFile + fileCount)
     std::size_t fileCount = 0;
     std::int64_t airports = 0;  // extracted from its files
+    // Its section of scenery.cfg as the text holds it (SceneryReport::sections), where read.
+    std::optional<std::size_t> section;
+    std::string sectionName;  // as the file spells it ("Area.007", "area.4"); empty for world.vis
+
+    // Whether the module reads none of its files: every outcome but kRead.
+    bool Unread() const { return outcome != AreaOutcome::kRead; }
 };
 
 struct ReportWalkEnd {
@@ -77,10 +88,14 @@ struct StepTime {
 };
 
 struct SceneryReport {
-    std::string simulatorDir;       // host form, trailing separator: as typed, what was read
-    ModuleSpelling spelling;        // the module's spelling, which the fingerprint is folded under
-    AreaList list{};                // the list of areas the walk used, and what became of it
-    std::vector<ReportArea> areas;  // in walk order, then those beyond where the walk stopped
+    std::string simulatorDir;  // host form, trailing separator: as typed, what was read
+    ModuleSpelling spelling;   // the module's spelling, which the fingerprint is folded under
+    AreaList list{};           // the list of areas the walk used, and what became of it
+    // Every area section of scenery.cfg as its text holds it (none for world.vis or a list that
+    // could not be read).
+    std::vector<AreaSection> sections;
+    // In walk order, then every section the walk does not read, in file order.
+    std::vector<ReportArea> areas;
     std::vector<ReportFile> files;
     std::vector<std::size_t> recordFile;  // the file index of every database record
     std::vector<SharedCode> sharedCodes;

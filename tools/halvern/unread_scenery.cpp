@@ -69,9 +69,13 @@ std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
     MatchCollector collector(match, found);
     for (std::size_t a = 0; a < report.areas.size(); ++a) {
         const ReportArea& area = report.areas[a];
-        const bool unread = area.outcome == AreaOutcome::kInactive ||
-                            area.outcome == AreaOutcome::kDefaultArea ||
-                            area.outcome == AreaOutcome::kBeyondStop;
+        // Areas whose folder the module does not read though it lists it (a default area), or
+        // does not list though it exists; a missing folder or one beyond the path limit has
+        // nothing to give.
+        const bool unread =
+            area.outcome != AreaOutcome::kRead && area.outcome != AreaOutcome::kAlreadyWalked &&
+            area.outcome != AreaOutcome::kMissing &&
+            area.outcome != AreaOutcome::kBeyondPathLimit && !area.directory.empty();
         if (unread && searched.insert(platform::DirectoryIdentity(area.directory.c_str())).second) {
             collector.Collect(area.directory, a);
         }

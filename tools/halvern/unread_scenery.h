@@ -35,8 +35,8 @@ struct UnreadAirport {
     std::size_t area;  // index into the report's areas
 };
 
-// The matching airports of the report's inactive and default areas and of the areas beyond where
-// the walk stopped, in the report's order.
+// The matching airports of the report's areas that the module does not read (inactive, default,
+// and every section of scenery.cfg the walk never reads), in the report's order.
 std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
                                              const AirportMatch& match);
 

@@ -51,23 +51,6 @@ struct ProfileFile::Contents {
 
 namespace {
 
-bool ReadWholeFile(const char* hostPath, std::string& bytes) {
-    const HostStream stream = OpenHostFile(hostPath, "rb");
-    if (!stream) {
-        return false;
-    }
-    char chunk[4096];
-    for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, stream.get());
-        bytes.append(chunk, got);
-        if (got < sizeof chunk) {
-            break;
-        }
-    }
-    // A directory opens as a stream here but cannot be read.
-    return std::ferror(stream.get()) == 0;
-}
-
 // A name asked for, as the host compares it: trimmed of blanks.
 std::u16string_view TrimmedName(const std::u16string& name) {
     const auto blank = [](char16_t c) {
@@ -91,7 +74,7 @@ ProfileFile::~ProfileFile() = default;
 bool ProfileFile::Load(const char* hostPath) {
     contents_.reset();
     std::string bytes;
-    if (hostPath == nullptr || !ReadWholeFile(hostPath, bytes)) {
+    if (hostPath == nullptr || !ReadHostFile(hostPath, bytes)) {
         return false;
     }
     contents_ = std::make_unique<Contents>(bytes);
@@ -120,18 +103,6 @@ void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
         buffer[text.size()] = '\0';
         return;
     }
-}
-
-std::vector<std::string> ProfileFile::SectionNames() const {
-    std::vector<std::string> names;
-    if (contents_ != nullptr) {
-        for (const ProfileSection& section : contents_->text.Sections()) {
-            if (!section.name.empty()) {
-                names.push_back(ProfileText::HostTextOfUnits(section.name));
-            }
-        }
-    }
-    return names;
 }
 
 }  // namespace halvern::platform

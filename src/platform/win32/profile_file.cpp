@@ -41,35 +41,4 @@ void ProfileFile::ReadValue(const char* section, const char* key, char* buffer,
     GetPrivateProfileStringA(section, key, "", buffer, size, contents_->path.c_str());
 }
 
-std::vector<std::string> ProfileFile::SectionNames() const {
-    std::vector<std::string> names;
-    if (contents_ == nullptr) {
-        return names;
-    }
-    // The system fills the buffer with zero-terminated names and a final zero; a result of the
-    // buffer's size less two means the list was cut short, and a larger buffer is tried.
-    std::vector<char> buffer(4096);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(buffer.size());
-        const DWORD filled =
-            GetPrivateProfileSectionNamesA(buffer.data(), size, contents_->path.c_str());
-        if (filled + 2 < size || buffer.size() > std::numeric_limits<DWORD>::max() / 2) {
-            buffer.resize(filled < size ? filled : size);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    // The names are split at their zeros, never read past what the system filled in.
-    std::size_t start = 0;
-    for (std::size_t at = 0; at <= buffer.size(); ++at) {
-        if (at == buffer.size() || buffer[at] == '\0') {
-            if (at > start) {
-                names.emplace_back(buffer.data() + start, at - start);
-            }
-            start = at + 1;
-        }
-    }
-    return names;
-}
-
 }  // namespace halvern::platform
