@@ -12,6 +12,11 @@ namespace halvern::platform {
 // The host form of a path in the operating system's form.
 std::string HostPathFromNative(const std::string& nativePath);
 
+// A host path as a file-system path, for the tools' own walks over folders: on Windows the host's
+// text through the ANSI code page; on POSIX its disk spelling, each component found as the host
+// platform finds it where it does not exist as spelled.
+std::filesystem::path PathFromHostText(const std::string& hostPath);
+
 // A host path (or name) in UTF-8, its separators as they are, for showing it: on Windows the
 // host's texts are in the ANSI code page, as the narrow calls take them; on POSIX in
 // Windows-1252, as the portable layer reads them.

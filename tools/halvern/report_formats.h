@@ -17,6 +17,10 @@ void WriteReportText(const SceneryReport& report, std::FILE* out);
 // one a line, each with why (shared with `halvern find`).
 void WriteShortfallsText(const SceneryReport& report, std::FILE* out);
 
+// The text report's list of the folders of scenery files that no area reads, each with why and
+// what to do (shared with `halvern find`).
+void WriteUnreadFoldersText(const SceneryReport& report, std::FILE* out);
+
 // The JSON document, indented, ending in a line break.
 std::string ReportJson(const SceneryReport& report);
 

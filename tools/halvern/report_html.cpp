@@ -149,6 +149,18 @@ void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
     out << "</table>\n";
 }
 
+void WriteUnreadFolders(const SceneryReport& report, std::ostream& out) {
+    out << "<h2>Scenery that no area reads</h2>\n<table id=\"unread-folders\">\n<tr><th>folder"
+           "</th><th>scenery files</th><th>why</th><th>what to do</th></tr>\n";
+    for (const UnreadFolder& folder : report.unreadFolders) {
+        out << "<tr class=\"left-out\"><td class=\"path\">"
+            << MarkupEscaped(PagePath(folder.directory)) << "</td><td class=\"number\">"
+            << folder.files << "</td><td>" << MarkupEscaped(UnreadFolderReason(report, folder))
+            << "</td><td>" << MarkupEscaped(UnreadFolderRemedy(report, folder)) << "</td></tr>\n";
+    }
+    out << "</table>\n";
+}
+
 void WriteSharedCodes(const SceneryReport& report, std::ostream& out) {
     out << "<h2>Codes that several files define</h2>\n<p>Where more than one is within reach, "
            "the overlay shows the first in database order.</p>\n<table id=\"shared-codes\">\n"
@@ -212,6 +224,7 @@ void WriteReportHtml(const SceneryReport& report, std::ostream& out) {
         << " codes defined by several files</li>\n<li>Cache file: "
         << MarkupEscaped(CacheSentence(report)) << ".</li>\n</ul>\n";
     WriteShortfalls(report, out);
+    WriteUnreadFolders(report, out);
     out << "<h2>The database's airports</h2>\n";
     WriteMap(report, out);
     WriteAreas(report, out);

@@ -144,6 +144,21 @@ json SpellingJson(const ModuleSpelling& spelling) {
             {"summary", SpellingSentence(spelling, Utf8Path)}};
 }
 
+json UnreadFoldersJson(const SceneryReport& report) {
+    constexpr const char* kCauses[] = {"noArea", "besideScenery", "belowScenery",
+                                       "linkNotFollowed"};
+    json folders = json::array();
+    for (const UnreadFolder& folder : report.unreadFolders) {
+        folders.push_back({{"directory", Utf8Path(folder.directory)},
+                           {"cause", kCauses[static_cast<int>(folder.cause)]},
+                           {"files", folder.files},
+                           {"area", folder.area ? json(*folder.area + 1) : json(nullptr)},
+                           {"reason", UnreadFolderReason(report, folder)},
+                           {"remedy", Remedy(UnreadFolderRemedy(report, folder))}});
+    }
+    return folders;
+}
+
 json TotalsJson(const SceneryReport& report) {
     const ReportTotals totals = TotalsOf(report);
     return {{"areas", totals.areas},
@@ -170,6 +185,7 @@ std::string ReportJson(const SceneryReport& report) {
                            {"fingerprint", report.fingerprint},
                            {"areaList", AreaListJson(report)},
                            {"areas", AreasJson(report)},
+                           {"unreadFolders", UnreadFoldersJson(report)},
                            {"sharedCodes", SharedCodesJson(report)},
                            {"cache", CacheJson(report)},
                            {"totals", TotalsJson(report)},

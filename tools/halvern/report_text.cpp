@@ -114,12 +114,31 @@ void WriteShortfallsText(const SceneryReport& report, std::FILE* out) {
     }
 }
 
+void WriteUnreadFoldersText(const SceneryReport& report, std::FILE* out) {
+    for (const UnreadFolder& folder : report.unreadFolders) {
+        std::fprintf(out, "  folder %s (%s): %s\n", ShownPath(folder.directory).c_str(),
+                     Counted(static_cast<std::int64_t>(folder.files), "scenery file").c_str(),
+                     UnreadFolderReason(report, folder).c_str());
+        if (const std::string remedy = UnreadFolderRemedy(report, folder); !remedy.empty()) {
+            std::fprintf(out, "    what to do: %s\n", remedy.c_str());
+        }
+    }
+    if (report.unreadFolders.empty()) {
+        std::fprintf(out,
+                     "  none: every folder of scenery files within %d folders of the simulator "
+                     "directory and of its areas is read by an area\n",
+                     kSearchDepth);
+    }
+}
+
 void WriteReportText(const SceneryReport& report, std::FILE* out) {
     std::fprintf(out, "Halvern scenery report for %s\n", ShownPath(report.simulatorDir).c_str());
     std::fprintf(out, "%s.\n\n", Capitalised(SpellingSentence(report.spelling)).c_str());
     WriteAreas(report, out);
     std::fprintf(out, "\nNot read, or not in full:\n");
     WriteShortfallsText(report, out);
+    std::fprintf(out, "\nScenery that no area reads:\n");
+    WriteUnreadFoldersText(report, out);
     WriteSharedCodes(report, out);
     WriteCache(report, out);
     const ReportTotals totals = TotalsOf(report);

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "halvern/unnamed_scenery.h"
 #include "halvern/utf8_text.h"
+#include "support/ascii_case.h"
 #include "platform/path_limit.h"
 
 namespace halvern::tool {
@@ -328,6 +330,57 @@ std::string FileRemedy(const ReportFile& file) {
             return "rename the file without the backslash";
         case FileFate::kRead:
         case FileFate::kDefaultArea:
+            break;
+    }
+    return {};
+}
+
+std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder) {
+    const std::string area =
+        folder.area ? "area " + std::to_string(*folder.area + 1) : std::string("an area");
+    switch (folder.cause) {
+        case UnreadCause::kNoArea:
+            return "no area names this folder";
+        case UnreadCause::kBesideScenery:
+            return area + " reads " + ShownPath(report.areas[*folder.area].directory) +
+                   ", but these files lie beside that folder";
+        case UnreadCause::kBelowScenery:
+            return "in a subfolder of the scenery folder " + area +
+                   " reads: the walk enters no subfolder";
+        case UnreadCause::kLinkNotFollowed:
+            return "a link to a folder outside the simulator directory and its areas' folders: "
+                   "not searched";
+    }
+    return {};
+}
+
+std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder) {
+    const std::string here = LocalOfFolder(report, folder.directory);
+    switch (folder.cause) {
+        case UnreadCause::kNoArea: {
+            // An area reads the "scenery" folder inside its Local folder.
+            const std::size_t cut = here.find_last_of('\\');
+            const std::string name = cut == std::string::npos ? here : here.substr(cut + 1);
+            if (EqualIgnoringAsciiCase(name, "scenery") && cut != std::string::npos) {
+                return "no area names this folder: add " + ShownPath(here.substr(0, cut)) +
+                       " to the simulator's scenery library as an active area";
+            }
+            return "no area reads a folder not named scenery: move these files into a folder "
+                   "scenery inside " +
+                   ShownPath(here) + ", and add " + ShownPath(here) +
+                   " to the simulator's scenery library as an active area";
+        }
+        case UnreadCause::kBesideScenery:
+            return "area " + std::to_string(*folder.area + 1) + " reads " +
+                   ShownPath(LocalOfFolder(report, report.areas[*folder.area].directory)) +
+                   "\\, but these files lie in " + ShownPath(here) +
+                   "\\: move them into its scenery folder";
+        case UnreadCause::kBelowScenery: {
+            const std::string above = here.substr(0, here.find_last_of('\\'));
+            return "the walk enters no subfolder of a scenery folder: move these files up into " +
+                   ShownPath(above) + "\\";
+        }
+        case UnreadCause::kLinkNotFollowed:
             break;
     }
     return {};

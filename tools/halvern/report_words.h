@@ -40,6 +40,10 @@ std::string AreaRemedy(const SceneryReport& report, const ReportArea& area);
 std::string FileRemedy(const ReportFile& file);
 std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall);
 
+// Why a folder of scenery files is read by no area, and what to do, each without a full stop.
+std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder);
+std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder);
+
 // Why the list of areas gave none, without a full stop: the list missing, empty or unreadable,
 // and what the module then does.
 std::string ListSentence(const SceneryReport& report);

@@ -18,6 +18,7 @@
 #include "halvern/cache_comparison.h"
 #include "halvern/commands.h"
 #include "halvern/module_spelling.h"
+#include "halvern/unnamed_scenery.h"
 
 namespace halvern::tool {
 
@@ -97,6 +98,8 @@ struct SceneryReport {
     // In walk order, then every section the walk does not read, in file order.
     std::vector<ReportArea> areas;
     std::vector<ReportFile> files;
+    // The folders of "*.bgl" files that no area reads, found by the bounded search.
+    std::vector<UnreadFolder> unreadFolders;
     std::vector<std::size_t> recordFile;  // the file index of every database record
     std::vector<SharedCode> sharedCodes;
     std::uint32_t fingerprint = 0;  // of the scenery as it is now, under the module's spelling

@@ -1,11 +1,13 @@
 #include "platform/native_path.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <system_error>
 
 #include "platform/posix/host_names.h"
+#include "platform/posix/host_path.h"
 #include "support/windows_1252.h"
 
 namespace halvern::platform {
@@ -24,6 +26,16 @@ std::string HostPathFromNative(const std::string& nativePath) {
 // Paths here are bytes: the string is the path.
 std::filesystem::path PathFromArgument(const std::string& argument) {
     return std::filesystem::path(argument);
+}
+
+std::filesystem::path PathFromHostText(const std::string& hostPath) {
+    const std::string spelled = NativeSpelling(hostPath);
+    struct stat info {};
+    if (::lstat(spelled.c_str(), &info) == 0) {
+        return spelled;
+    }
+    const std::optional<std::string> found = FindIgnoringCase(spelled);
+    return found ? *found : spelled;
 }
 
 std::string Utf8FromHostText(const std::string& hostText) {

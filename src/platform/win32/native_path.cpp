@@ -28,6 +28,10 @@ std::filesystem::path PathFromArgument(const std::string& argument) {
     return std::filesystem::path(text);
 }
 
+std::filesystem::path PathFromHostText(const std::string& hostPath) {
+    return PathFromArgument(hostPath);
+}
+
 std::string Utf8FromHostText(const std::string& hostText) {
     // The narrow command line and the host's texts share the ANSI code page.
     const std::u8string utf8 = PathFromArgument(hostText).u8string();

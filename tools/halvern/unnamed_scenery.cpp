@@ -1,0 +1,189 @@
+#include "halvern/unnamed_scenery.h"
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "airports/default_areas.h"
+#include "halvern/scenery_report.h"
+#include "platform/directory_identity.h"
+#include "platform/name_lookup_scope.h"
+#include "platform/native_path.h"
+#include "support/ascii_case.h"
+
+namespace halvern::tool {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string HostDirectory(const fs::path& native) {
+    std::string host = platform::HostPathFromNative(platform::ArgumentFromPath(native));
+    if (host.empty() || host.back() != '\\') {
+        host += '\\';
+    }
+    return host;
+}
+
+// Whether `path` is `base` or lies below it (both made canonical).
+bool Within(const fs::path& path, const fs::path& base) {
+    auto p = path.begin();
+    for (auto b = base.begin(); b != base.end(); ++b, ++p) {
+        if (p == path.end() || *p != *b) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class FolderSearch {
+  public:
+    FolderSearch(const SceneryReport& report, std::vector<UnreadFolder>& found)
+        : report_(report), found_(found) {
+        // Every folder an area names, read or not, by its identity (or, for one that does not
+        // exist, its spelling): such a folder is told with its area.
+        for (std::size_t a = 0; a < report.areas.size(); ++a) {
+            const ReportArea& area = report.areas[a];
+            if (!area.directory.empty()) {
+                named_.try_emplace(platform::DirectoryIdentity(area.directory.c_str()), a);
+                std::error_code error;
+                const fs::path folder =
+                    fs::canonical(platform::PathFromHostText(area.directory), error);
+                if (!error) {
+                    areaFolders_.push_back(folder);
+                }
+            }
+        }
+    }
+
+    void Search(const fs::path& root, int depth) {
+        std::error_code error;
+        const fs::path canonical = fs::canonical(root, error);
+        if (!error) {
+            roots_.push_back(canonical);
+        }
+        Visit(root, depth, std::nullopt);
+    }
+
+  private:
+    // Looks at one folder and, within the depth left, at its subfolders. `below` is the nearest
+    // folder above it that an area reads.
+    void Visit(const fs::path& folder, int depthLeft, std::optional<std::size_t> below) {
+        const std::string host = HostDirectory(folder);
+        if (!seen_.insert(platform::DirectoryIdentity(host.c_str())).second ||
+            IsInDefaultArea(host + "x")) {
+            return;
+        }
+        const auto named = named_.find(platform::DirectoryIdentity(host.c_str()));
+        const bool areaFolder = named != named_.end();
+        std::size_t files = 0;
+        std::vector<fs::path> subfolders;
+        std::error_code error;
+        for (fs::directory_iterator entries(folder, error), end; !error && entries != end;
+             entries.increment(error)) {
+            const fs::directory_entry& entry = *entries;
+            std::error_code kind;
+            if (entry.is_symlink(kind) && entry.is_directory(kind)) {
+                FollowLink(entry.path(), subfolders);
+            } else if (entry.is_directory(kind)) {
+                subfolders.push_back(entry.path());
+            } else if (entry.is_regular_file(kind) &&
+                       EndsWithIgnoringAsciiCase(entry.path().filename().string(), ".bgl")) {
+                ++files;
+            }
+        }
+        if (files > 0 && !areaFolder) {
+            Tell(host, files, below);
+        }
+        if (depthLeft > 0) {
+            const std::optional<std::size_t> readAbove =
+                areaFolder && report_.areas[named->second].outcome == AreaOutcome::kRead
+                    ? std::optional<std::size_t>(named->second)
+                    : below;
+            for (const fs::path& subfolder : subfolders) {
+                Visit(subfolder, depthLeft - 1, readAbove);
+            }
+        }
+    }
+
+    // A link to a folder is entered where it leads into the simulator directory or an area's
+    // folder; elsewhere it is told and left.
+    void FollowLink(const fs::path& link, std::vector<fs::path>& subfolders) {
+        std::error_code error;
+        const fs::path target = fs::canonical(link, error);
+        if (error) {
+            return;
+        }
+        for (const std::vector<fs::path>* bases : {&roots_, &areaFolders_}) {
+            for (const fs::path& base : *bases) {
+                if (Within(target, base)) {
+                    subfolders.push_back(link);
+                    return;
+                }
+            }
+        }
+        found_.push_back({HostDirectory(link), UnreadCause::kLinkNotFollowed, 0, std::nullopt});
+    }
+
+    void Tell(const std::string& host, std::size_t files, std::optional<std::size_t> below) {
+        if (below) {
+            found_.push_back({host, UnreadCause::kBelowScenery, files, below});
+            return;
+        }
+        // The folder an area's directory is composed into: its files lie beside that folder.
+        const auto beside = named_.find(platform::DirectoryIdentity((host + "scenery\\").c_str()));
+        if (beside != named_.end()) {
+            found_.push_back({host, UnreadCause::kBesideScenery, files, beside->second});
+            return;
+        }
+        found_.push_back({host, UnreadCause::kNoArea, files, std::nullopt});
+    }
+
+    const SceneryReport& report_;
+    std::vector<UnreadFolder>& found_;
+    std::unordered_map<std::string, std::size_t> named_;
+    std::unordered_set<std::string> seen_;
+    std::vector<fs::path> roots_;
+    std::vector<fs::path> areaFolders_;
+};
+
+// Whether a host path lies in the simulator directory (ASCII letter case ignored).
+bool InsideSimulatorDir(const SceneryReport& report, const std::string& directory) {
+    const std::string base = platform::NormalisedSpelling(report.simulatorDir);
+    const std::string path = platform::NormalisedSpelling(directory);
+    return path.size() > base.size() && path.compare(0, base.size(), base) == 0;
+}
+
+}  // namespace
+
+std::vector<UnreadFolder> FindUnreadFolders(const SceneryReport& report,
+                                            const std::string& typedSimulatorDir) {
+    platform::NameLookupScope lookups;
+    std::vector<UnreadFolder> found;
+    FolderSearch search(report, found);
+    search.Search(platform::PathFromArgument(typedSimulatorDir), kSearchDepth);
+    for (const ReportArea& area : report.areas) {
+        if (area.directory.empty() || InsideSimulatorDir(report, area.directory)) {
+            continue;
+        }
+        const fs::path folder = platform::PathFromHostText(area.directory);
+        search.Search(folder, kSearchDepth);
+        search.Search(folder.parent_path().parent_path(), 0);
+    }
+    return found;
+}
+
+std::string LocalOfFolder(const SceneryReport& report, const std::string& directory) {
+    std::string local = directory;
+    if (InsideSimulatorDir(report, directory)) {
+        local = directory.substr(report.simulatorDir.size());
+    }
+    while (!local.empty() && (local.back() == '\\' || local.back() == '/')) {
+        local.pop_back();
+    }
+    return local;
+}
+
+}  // namespace halvern::tool
