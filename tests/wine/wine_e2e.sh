@@ -770,6 +770,10 @@ case_screenshot() {
         "the extraction went on to the end once the picture was taken"
 }
 
+# The differential table of small worlds: tests/wine/differential.sh.
+# shellcheck source=tests/wine/differential.sh
+source "${scripts}/differential.sh"
+
 # --- Main -----------------------------------------------------------------------------------
 
 case "${case_name}" in
