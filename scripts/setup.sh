@@ -10,9 +10,10 @@
 #            Chromium (the test suite; the report's JSON and HTML are checked with them)
 #   check    clang-format, clang 14 with its sanitizer and fuzzer runtime, valgrind (CI's checks)
 #   mingw    the MinGW-w64 cross compilers (the Windows build and its release package)
-#   windows  mingw, plus Wine (32- and 64-bit), a virtual X display and ImageMagick for the
-#            screenshots (the Windows build's tests under Wine); where 32-bit programs do not
-#            run, QEMU's user-mode emulator of bookworm-backports registered for them
+#   windows  mingw, plus Wine (32- and 64-bit), a virtual X display, ImageMagick for the
+#            screenshots and jq for the reports the differential table compares (the Windows
+#            build's tests under Wine); where 32-bit programs do not run, QEMU's user-mode
+#            emulator of bookworm-backports registered for them
 #
 # HALVERN_EMULATE_I386=1 registers the emulator even where the kernel runs 32-bit programs
 # itself (a registered handler takes precedence), to try the emulated way on such a machine.
@@ -31,7 +32,7 @@ lists[check]="clang-format clang-14 libclang-rt-14-dev valgrind"
 # either, the tests run the 64-bit build under 64-bit Wine instead.
 lists[mingw]="g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64
               binutils-mingw-w64-x86-64 nlohmann-json3-dev libcli11-dev"
-lists[windows]="${lists[mingw]} wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick"
+lists[windows]="${lists[mingw]} wine wine32:i386 wine64 fonts-wine xvfb xauth imagemagick jq"
 
 if [ $# -eq 0 ]; then
     echo "usage: $0 build|test|check|mingw|windows..." >&2

@@ -101,11 +101,18 @@ two_worlds() {
 
 # Runs the Win32 host under Wine: win_host SIMDIR SCRIPT OUT ERR [options...]
 win_host() {
+    local simdir="$1"
+    shift
+    win_host_at "$(winpath "${simdir}")" "$@"
+}
+
+# The same with SIMDIR handed to the host as it is (a Windows path, in any spelling).
+win_host_at() {
     local simdir="$1" script="$2" out="$3" err="$4"
     shift 4
     local status=0
     run_wine "${HALVERN_HOST_EXE}" --module "$(winpath "${HALVERN_DLL}")" \
-        --simdir "$(winpath "${simdir}")" --script "$(winpath "${script}")" \
+        --simdir "${simdir}" --script "$(winpath "${script}")" \
         --out "$(winpath "${case_dir}")" "$@" >"${out}" 2>"${err}" || status=$?
     if [ "${status}" -ne 0 ]; then
         cat "${err}" >&2
@@ -762,6 +769,10 @@ case_screenshot() {
     expect "${case_dir}/progress.err" "progress bar during ModuleInit: 100 position(s), last 100" \
         "the extraction went on to the end once the picture was taken"
 }
+
+# The differential table of small worlds: tests/wine/differential.sh.
+# shellcheck source=tests/wine/differential.sh
+source "${scripts}/differential.sh"
 
 # --- Main -----------------------------------------------------------------------------------
 
