@@ -168,7 +168,8 @@ TEST_F(ReportTest, TextReportSaysWhatBecameOfEachAreaAndFileAndOfTheCache) {
             {"HalvernCache.dat: written for other scenery (fingerprint " + writtenFingerprint +
              " in the file, " + now + " now); the next start extracts"},
             {"Totals: ", " areas (", " read), ", "4 ended early"},
-            {"Times: extraction pass ", "fingerprint pass ", "cache check ", "analysis "},
+            {"Times: extraction pass ", "fingerprint pass ", "cache check ", "unread search ",
+             "analysis "},
         },
         "report");
 }

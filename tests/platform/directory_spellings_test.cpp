@@ -45,14 +45,16 @@ TEST(DirectorySpellings, StoredCaseFirstThenAsTypedResolvedAndWinesDrives) {
         {sim.string(),
          {stored, "Z:\\" + drive + "prefix\\drive_c\\Sim\\",
           "z:\\" + drive + "prefix\\drive_c\\Sim\\", "C:\\Sim\\", "c:\\Sim\\"}},
+        // A module loaded through the spelling typed keeps it: its drive paths come too.
         {(prefix / "DRIVE_C" / ".//sim/").string(),
          {stored, HostForm((prefix / "DRIVE_C" / "sim").string()),
           "Z:\\" + drive + "prefix\\drive_c\\Sim\\", "z:\\" + drive + "prefix\\drive_c\\Sim\\",
-          "C:\\Sim\\", "c:\\Sim\\"}},
+          "C:\\Sim\\", "c:\\Sim\\", "Z:\\" + drive + "prefix\\DRIVE_C\\sim\\",
+          "z:\\" + drive + "prefix\\DRIVE_C\\sim\\", "C:\\sim\\", "c:\\sim\\"}},
         {(dir.path() / "Link").string(),
          {HostForm((dir.path() / "Link").string()), stored,
           "Z:\\" + drive + "prefix\\drive_c\\Sim\\", "z:\\" + drive + "prefix\\drive_c\\Sim\\",
-          "C:\\Sim\\", "c:\\Sim\\"}},
+          "C:\\Sim\\", "c:\\Sim\\", "Z:\\" + drive + "Link\\", "z:\\" + drive + "Link\\"}},
         {(dir.path() / "absent").string(), {}},
     };
     for (const Case& c : cases) {

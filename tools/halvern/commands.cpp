@@ -35,7 +35,12 @@ bool ResolveSimulatorDir(const std::string& argument, std::string& simulatorDir)
             return false;
         }
     }
-    simulatorDir = platform::HostPathFromNative(argument);
+    // The tool reads the scenery through the directory made absolute, in the disk's letter case,
+    // as the module composes its paths from an absolute directory: a relative spelling would
+    // compose other paths (a short one gets no "scenery\" appended; the path limit falls
+    // elsewhere).
+    const std::vector<std::string> spellings = platform::DirectorySpellings(argument);
+    simulatorDir = spellings.empty() ? platform::HostPathFromNative(argument) : spellings.front();
     if (simulatorDir.back() != '\\' && simulatorDir.back() != '/') {
         simulatorDir += '\\';
     }

@@ -13,7 +13,8 @@ namespace halvern::tool {
 // The simulator directory a command was given.
 struct SimulatorDir {
     std::string typed;      // SIMDIR as typed
-    std::string directory;  // its host form with a trailing separator: what the tool reads
+    std::string directory;  // absolute, in the disk's letter case, in the host's form with a
+                            // trailing separator: what the tool reads
     std::optional<std::string> moduleSpelling;  // --module-spelling, as typed
 };
 

@@ -11,6 +11,7 @@
 
 #include "platform/native_path.h"
 #include "platform/posix/host_path.h"
+#include "support/ascii_case.h"
 
 namespace halvern::platform {
 
@@ -54,11 +55,12 @@ std::vector<fs::path> WinePrefixes(const fs::path& directory) {
     return prefixes;
 }
 
-// The rest of `path` below `base`, when `base` is `path` or one of its parents.
+// The rest of `path` below `base`, when `base` is `path` or one of its parents, its components
+// compared without regard to ASCII letter case (a path as typed names them in any case).
 std::optional<fs::path> Below(const fs::path& path, const fs::path& base) {
     auto p = path.begin();
     for (auto b = base.begin(); b != base.end(); ++b, ++p) {
-        if (p == path.end() || *p != *b) {
+        if (p == path.end() || !EqualIgnoringAsciiCase(p->string(), b->string())) {
             return std::nullopt;
         }
     }
@@ -69,9 +71,11 @@ std::optional<fs::path> Below(const fs::path& path, const fs::path& base) {
     return rest;
 }
 
-// The drive paths of a directory (links resolved) under Wine: each drive of a prefix whose
-// target holds it, and Z:, which every prefix maps to the root.
-std::vector<std::string> WineDrivePaths(const fs::path& resolved) {
+// The drive paths under Wine of a directory (links resolved) and of its other spellings: each
+// drive of a prefix whose target holds it, and Z:, which every prefix maps to the root. A module
+// loaded through a drive path keeps its spelling, in whatever letter case it was typed.
+std::vector<std::string> WineDrivePaths(const fs::path& resolved,
+                                        const std::vector<fs::path>& spellings) {
     std::vector<std::pair<char, fs::path>> drives{{'z', fs::path("/")}};
     for (const fs::path& prefix : WinePrefixes(resolved)) {
         std::error_code error;
@@ -85,18 +89,20 @@ std::vector<std::string> WineDrivePaths(const fs::path& resolved) {
         }
     }
     std::vector<std::string> paths;
-    for (const auto& [letter, target] : drives) {
-        const std::optional<fs::path> rest = Below(resolved, target);
-        if (!rest) {
-            continue;
-        }
-        std::string tail = HostPathFromNative(rest->string());
-        for (const char drive : {static_cast<char>(std::toupper(letter)), letter}) {
-            std::string path = std::string(1, drive) + ":\\" + tail;
-            if (path.back() != '\\') {
-                path += '\\';
+    for (const fs::path& spelling : spellings) {
+        for (const auto& [letter, target] : drives) {
+            const std::optional<fs::path> rest = Below(spelling, target);
+            if (!rest) {
+                continue;
             }
-            paths.push_back(path);
+            std::string tail = HostPathFromNative(rest->string());
+            for (const char drive : {static_cast<char>(std::toupper(letter)), letter}) {
+                std::string path = std::string(1, drive) + ":\\" + tail;
+                if (path.back() != '\\') {
+                    path += '\\';
+                }
+                paths.push_back(path);
+            }
         }
     }
     return paths;
@@ -129,7 +135,7 @@ std::vector<std::string> DirectorySpellings(const std::string& argument) {
     std::vector<std::string> spellings{HostDirectory(stored), HostDirectory(typed)};
     if (!error) {
         spellings.push_back(HostDirectory(resolved));
-        for (std::string& drive : WineDrivePaths(resolved)) {
+        for (std::string& drive : WineDrivePaths(resolved, {resolved, stored, typed})) {
             spellings.push_back(std::move(drive));
         }
     }

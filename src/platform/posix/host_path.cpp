@@ -73,9 +73,10 @@ bool Exists(const std::string& path) {
 }
 
 // The names of an open directory stream but "." and "..", those that `keep` accepts, in the
-// order in which the host platform lists them.
+// directory's own order; sorted, with `sorted`, in the order in which the host platform lists
+// them.
 void ReadNames(DIR* listing, bool (*keep)(const ComparedName& name),
-               std::vector<DirectoryName>& names) {
+               std::vector<DirectoryName>& names, bool sorted) {
     while (const dirent* found = ::readdir(listing)) {
         const std::string_view name(found->d_name);
         if (name == "." || name == "..") {
@@ -86,13 +87,18 @@ void ReadNames(DIR* listing, bool (*keep)(const ComparedName& name),
             names.push_back({std::string(name), std::move(compared)});
         }
     }
-    std::stable_sort(names.begin(), names.end(),
-                     [](const DirectoryName& a, const DirectoryName& b) {
-                         return ListsBefore(a.compared, b.compared);
-                     });
+    if (sorted) {
+        std::stable_sort(names.begin(), names.end(),
+                         [](const DirectoryName& a, const DirectoryName& b) {
+                             return ListsBefore(a.compared, b.compared);
+                         });
+    }
 }
 
-// The names of a directory by their upper case, each the first in listing order.
+// The names of a directory by their upper case, each the first in the directory's own order:
+// where several names differ only in letter case (which only a disk that tells case apart can
+// hold), the host platform opens the first it reads, not the first it would list (measured
+// under Wine).
 NameLookupScope::Memory::NameIndex ReadNameIndex(const std::string& directory) {
     NameLookupScope::Memory::NameIndex index;
     // A stream of its own: no descriptor to share, so none to duplicate or rewind.
@@ -101,7 +107,7 @@ NameLookupScope::Memory::NameIndex ReadNameIndex(const std::string& directory) {
         return index;
     }
     std::vector<DirectoryName> names;
-    ReadNames(listing, KeepAll, names);
+    ReadNames(listing, KeepAll, names, false);
     ::closedir(listing);
     for (DirectoryName& name : names) {
         const auto [entry, first] = index.try_emplace(std::move(name.compared.upper),
@@ -236,7 +242,7 @@ bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
         return false;
     }
     ::rewinddir(listing);
-    ReadNames(listing, keep, names);
+    ReadNames(listing, keep, names, true);
     ::closedir(listing);
     return true;
 }
