@@ -142,19 +142,32 @@ int RunFind(const SimulatorDir& simulatorDir, const std::string& typed) {
         std::printf("%zu more in scenery the module does not read:\n", unread.size());
     }
     for (const UnreadAirport& airport : unread) {
-        const ReportArea& area = report.areas[airport.area];
-        std::printf("  %-4s  %s  at %.4f, %.4f\n        in %s: %s\n",
-                    ShownName(airport.code.c_str()).c_str(),
-                    ShownName(airport.name.c_str()).c_str(), airport.latitude, airport.longitude,
-                    FromWhere(report, airport.path, airport.area).c_str(),
-                    AreaReason(report, area).c_str());
-        if (const std::string remedy = AreaRemedy(report, area); !remedy.empty()) {
+        std::printf("  %-4s  %s  at %.4f, %.4f\n", ShownName(airport.code.c_str()).c_str(),
+                    ShownName(airport.name.c_str()).c_str(), airport.latitude, airport.longitude);
+        std::string remedy;
+        if (airport.inFolder) {
+            const UnreadFolder& folder = report.unreadFolders[airport.area];
+            std::printf("        in %s: %s\n", ShownPath(airport.path).c_str(),
+                        UnreadFolderReason(report, folder).c_str());
+            remedy = UnreadFolderRemedy(report, folder);
+        } else {
+            const ReportArea& area = report.areas[airport.area];
+            std::printf("        in %s: %s\n",
+                        FromWhere(report, airport.path, airport.area).c_str(),
+                        AreaReason(report, area).c_str());
+            remedy = AreaRemedy(report, area);
+        }
+        if (!remedy.empty()) {
             std::printf("        what to do: %s\n", remedy.c_str());
         }
     }
     if (found.empty()) {
         std::printf("Scenery that was not read, or not in full, where it may lie:\n");
         WriteShortfallsText(report, stdout);
+        if (!report.unreadFolders.empty()) {
+            std::printf("Scenery that no area reads:\n");
+            WriteUnreadFoldersText(report, stdout);
+        }
     }
     std::printf("%s.\n", Capitalised(SpellingSentence(report.spelling)).c_str());
     if (report.NextStartExtracts()) {

@@ -4,8 +4,8 @@
 
 #include "halvern/unnamed_scenery.h"
 #include "halvern/utf8_text.h"
-#include "support/ascii_case.h"
 #include "platform/path_limit.h"
+#include "support/ascii_case.h"
 
 namespace halvern::tool {
 
@@ -209,15 +209,15 @@ const AreaSection* StopSection(const SceneryReport& report) {
     return nullptr;
 }
 
-// Why the stop's section ends the walk, without a full stop.
+// Why the stop's section ends the walk, after "its section", without a full stop.
 std::string StopWhy(const AreaSection& stop) {
     if (stop.activeGiven) {
-        return "its Active value is empty";
+        return "has an empty Active value";
     }
     if (!stop.misspeltActive.empty()) {
-        return "it has no Active key (\"" + stop.misspeltActive + "\" looks like a misspelt one)";
+        return "has no Active key (\"" + stop.misspeltActive + "\" looks like a misspelt one)";
     }
-    return "it has no Active key";
+    return "has no Active key";
 }
 
 // What to do about the stop, the same wherever it is told.
@@ -249,11 +249,12 @@ std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
             }
             break;
         case AreaOutcome::kWalkStop:
-            return "not read: the walk ends here, as " +
-                   (section != nullptr ? StopWhy(*section) : std::string("it has no Active key"));
+            return "not read: the walk ends here: its section " +
+                   (section != nullptr ? StopWhy(*section) : std::string("has no Active key"));
         case AreaOutcome::kBeyondStop:
             if (stop != nullptr) {
-                return "not read: the walk ends at " + stop->name + " (" + StopWhy(*stop) + ")";
+                return "not read: the walk ends at " + stop->name + ", whose section " +
+                       StopWhy(*stop);
             }
             return "not read: the walk ends at " + AreaSectionName(report.list.stoppedAt) +
                    ", a number without a section (a gap in the numbering)";

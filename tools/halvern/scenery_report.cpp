@@ -232,8 +232,7 @@ void BuildSceneryReport(const SimulatorDir& simulatorDir, SceneryReport& report)
     });
     Timed(report, "cache check",
           [&] { report.cache = InspectCache(report.cachePath.c_str(), report.fingerprint); });
-    Timed(report, "unread search",
-          [&] { report.unreadFolders = FindUnreadFolders(report, simulatorDir.typed); });
+    Timed(report, "unread search", [&] { report.unreadFolders = FindUnreadFolders(report); });
     Timed(report, "analysis", [&] {
         FindSharedCodes(report);
         if (report.cache.state == CacheState::kValid) {

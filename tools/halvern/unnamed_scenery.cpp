@@ -158,12 +158,11 @@ bool InsideSimulatorDir(const SceneryReport& report, const std::string& director
 
 }  // namespace
 
-std::vector<UnreadFolder> FindUnreadFolders(const SceneryReport& report,
-                                            const std::string& typedSimulatorDir) {
+std::vector<UnreadFolder> FindUnreadFolders(const SceneryReport& report) {
     platform::NameLookupScope lookups;
     std::vector<UnreadFolder> found;
     FolderSearch search(report, found);
-    search.Search(platform::PathFromArgument(typedSimulatorDir), kSearchDepth);
+    search.Search(platform::PathFromHostText(report.simulatorDir), kSearchDepth);
     for (const ReportArea& area : report.areas) {
         if (area.directory.empty() || InsideSimulatorDir(report, area.directory)) {
             continue;

@@ -35,10 +35,8 @@ struct UnreadFolder {
 // The folders deepest the search goes below each place it starts from.
 inline constexpr int kSearchDepth = 8;
 
-// Searches the scenery of a report whose walk has been told, below the simulator directory as
-// typed (a command-line argument), in the order folders are met.
-std::vector<UnreadFolder> FindUnreadFolders(const SceneryReport& report,
-                                            const std::string& typedSimulatorDir);
+// Searches the scenery of a report whose walk has been told, in the order folders are met.
+std::vector<UnreadFolder> FindUnreadFolders(const SceneryReport& report);
 
 // A folder as the pilot names it in scenery.cfg: relative to the simulator directory where it
 // lies inside it (ASCII letter case ignored), without a trailing separator.

@@ -16,8 +16,9 @@ class MatchCollector : public AFDInfoCollector {
     MatchCollector(const AirportMatch& match, std::vector<UnreadAirport>& found)
         : match_(match), found_(found) {}
 
-    void Collect(const std::string& directory, std::size_t area) {
+    void Collect(const std::string& directory, std::size_t area, bool inFolder) {
         area_ = area;
+        inFolder_ = inFolder;
         ScanAreaDirectory(directory.c_str());
     }
 
@@ -30,7 +31,7 @@ class MatchCollector : public AFDInfoCollector {
                    const char* code) override {
         const std::string kept = std::string(code).substr(0, 4);
         if (match_(kept.c_str(), name)) {
-            found_.push_back({kept, name, latitude, longitude, path_, area_});
+            found_.push_back({kept, name, latitude, longitude, path_, area_, inFolder_});
         }
     }
 
@@ -39,6 +40,7 @@ class MatchCollector : public AFDInfoCollector {
     std::vector<UnreadAirport>& found_;
     std::string path_;
     std::size_t area_ = 0;
+    bool inFolder_ = false;
 };
 
 }  // namespace
@@ -77,7 +79,15 @@ std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
             area.outcome != AreaOutcome::kMissing &&
             area.outcome != AreaOutcome::kBeyondPathLimit && !area.directory.empty();
         if (unread && searched.insert(platform::DirectoryIdentity(area.directory.c_str())).second) {
-            collector.Collect(area.directory, a);
+            collector.Collect(area.directory, a, false);
+        }
+    }
+    // The folders no area reads are read as an area's folder would be.
+    for (std::size_t f = 0; f < report.unreadFolders.size(); ++f) {
+        const UnreadFolder& folder = report.unreadFolders[f];
+        if (folder.cause != UnreadCause::kLinkNotFollowed &&
+            searched.insert(platform::DirectoryIdentity(folder.directory.c_str())).second) {
+            collector.Collect(folder.directory, f, true);
         }
     }
     return found;

@@ -32,11 +32,13 @@ struct UnreadAirport {
     double latitude;
     double longitude;
     std::string path;  // its file
-    std::size_t area;  // index into the report's areas
+    std::size_t area;  // index into the report's areas, or with `inFolder` its unread folders
+    bool inFolder = false;
 };
 
 // The matching airports of the report's areas that the module does not read (inactive, default,
-// and every section of scenery.cfg the walk never reads), in the report's order.
+// and every section of scenery.cfg the walk never reads), in the report's order, then of the
+// folders of scenery files that no area reads.
 std::vector<UnreadAirport> FindInUnreadAreas(const SceneryReport& report,
                                              const AirportMatch& match);
 
