@@ -50,6 +50,7 @@ void AddSimulatorDir(CLI::App& command, int& status, Run run) {
 int RunScan(const SimulatorDir& simulatorDir);
 int RunAirports(const SimulatorDir& simulatorDir);
 int RunFind(const SimulatorDir& simulatorDir, const std::string& text);
+int RunRepair(const SimulatorDir& simulatorDir, const std::string& file);
 // Each declares its command and options on `tool`; the command runs once the line is parsed.
 void AddNearbyCommand(CLI::App& tool, int& status);
 void AddReportCommand(CLI::App& tool, int& status);

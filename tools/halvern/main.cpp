@@ -29,6 +29,14 @@ constexpr const char* kFind =
     "overlay shows it; also those in inactive and default areas; when\n"
     "the database holds none, the areas and files not read and why";
 
+constexpr const char* kRepair =
+    "writes a repaired copy of SIMDIR's scenery.cfg to FILE, for you to\n"
+    "review and put in place, and prints one line per change: the areas\n"
+    "the walk reads keep their numbers; a section without an Active value\n"
+    "gets Active=FALSE; every other area section gets a number the walk\n"
+    "reads; a folder named scenery that no area names becomes an area.\n"
+    "Writes nothing where nothing needs repair";
+
 int Run(int argc, char** argv) {
     CommandLine tool("halvern", kDescription);
     tool.footer("Exit status: 0 on success, 2 for bad arguments or an unreadable SIMDIR.");
@@ -50,6 +58,14 @@ int Run(int argc, char** argv) {
         return text.empty() ? throw CLI::RequiredError("TEXT") : RunFind(dir, text);
     });
     find->add_option("TEXT", text, "the text to find")->type_name("")->check(kNotEmpty);
+    CLI::App* repair = tool.add_subcommand("repair", kRepair);
+    std::string repaired;
+    AddSimulatorDir(*repair, status,
+                    [&repaired](const SimulatorDir& dir) { return RunRepair(dir, repaired); });
+    repair->add_option("FILE", repaired, "where to write the repaired copy (not in SIMDIR)")
+        ->required()
+        ->type_name("")
+        ->check(kNotEmpty);
     tool.add_subcommand("help", "prints this text")->allow_extras()->callback([&] {
         const auto help =
             tool.get_formatter()->make_help(&tool, "halvern", CLI::AppFormatMode::Normal);
