@@ -21,11 +21,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Whether `file` would lie in `directory` or below it, by the folders' identity on the disk.
+// Whether `file` would lie in `directory` or below it, by the folders' identity on the disk
+// (links followed).
 bool LiesIn(const fs::path& file, const fs::path& directory) {
     std::error_code error;
-    for (fs::path folder = fs::absolute(file, error).parent_path(); !error && !folder.empty();
-         folder = folder.parent_path()) {
+    for (fs::path folder = fs::weakly_canonical(fs::absolute(file, error), error).parent_path();
+         !error && !folder.empty(); folder = folder.parent_path()) {
         std::error_code different;
         if (fs::equivalent(folder, directory, different)) {
             return true;
