@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "airports/area_sections.h"
 #include "area_walk.h"
+#include "support/profile_text.h"
 #include "platform/profile_file.h"
 
 namespace {
@@ -38,11 +40,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // The walk as the diagnostics watch it: the areas beyond where it stopped are told too.
+    // The walk as the diagnostics watch it, and every area section as they read the text.
     halvern::fuzz::AreaWalkCollector collector;
     halvern::fuzz::AreaCounter areas;
     collector.Observe(&areas);
     collector.EnumerateSceneryAreas(sim.HostDir().c_str());
     Check(areas.lists == 1, "the list of areas is not told once");
+    const halvern::ProfileText text(
+        std::string_view(reinterpret_cast<const char*>(data), size));
+    for (const halvern::AreaSection& section : halvern::AreaSections(text, areas.stoppedAt)) {
+        Check(section.section < text.Sections().size(), "a section lies outside the text");
+        // The walk reads the numbers below its stop: a section the text names for one of them
+        // (the first of its name) is one the walk reached.
+        const bool below = section.number < areas.stoppedAt;
+        Check(section.role != halvern::SectionRole::kWalked || below,
+              "a section beyond the stop is told as walked");
+        Check(section.local.size() < 260 && section.active.size() < 255,
+              "a value is longer than the walk reads it");
+    }
     return 0;
 }
