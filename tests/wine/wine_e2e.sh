@@ -345,6 +345,32 @@ case_load_and_cache() {
     same_reports "cache hit and miss" "${case_dir}/second.txt" "${case_dir}/first.txt"
 }
 
+# The real module writes its cache whole: a new file beside it that takes its name. Over a cache
+# of other scenery it replaces it (no new file left beside it); over a link at the cache's name it
+# replaces the link, and the link's target stays as it was.
+case_cache_replacement() {
+    local simdir="${case_dir}/Sim"
+    new_world "${simdir}"
+    printf 'stale' >"${simdir}/HalvernCache.dat"
+    printf 'old' >"${simdir}/HalvernCache.dat.99-0.tmp"
+    touch -d '3 days ago' "${simdir}/HalvernCache.dat.99-0.tmp"
+    win_host "${simdir}" "${scripts}/short.flight" "${case_dir}/first.txt" "${case_dir}/first.err"
+    [ "$(head -c 4 "${simdir}/HalvernCache.dat" | od -An -tu4 | tr -d ' ')" = 3 ] ||
+        fail "the stale cache was not replaced by one of format 3"
+    [ -z "$(find "${simdir}" -maxdepth 1 -name 'HalvernCache.dat.*')" ] ||
+        fail "files beside the cache: $(find "${simdir}" -maxdepth 1 -name 'HalvernCache.dat.*')"
+    pass "a cache of other scenery is replaced whole; nothing is left beside it, an old leftover removed"
+    local outside="${case_dir}/outside.txt"
+    printf 'not a cache' >"${outside}"
+    rm "${simdir}/HalvernCache.dat"
+    ln -s "${outside}" "${simdir}/HalvernCache.dat"
+    win_host "${simdir}" "${scripts}/short.flight" "${case_dir}/second.txt" "${case_dir}/second.err"
+    [ "$(cat "${outside}")" = "not a cache" ] || fail "the link's target was written"
+    [ -f "${simdir}/HalvernCache.dat" ] && [ ! -L "${simdir}/HalvernCache.dat" ] ||
+        fail "the link at the cache's name was not replaced by the cache"
+    pass "a link at the cache's name is replaced by the cache, its target untouched"
+}
+
 case_menus() {
     new_world "${case_dir}/Sim"
     win_host "${case_dir}/Sim" "${scripts}/menus.flight" "${case_dir}/wine.txt" "${case_dir}/wine.err"
