@@ -1,12 +1,15 @@
-// The performance suite of Halvern: start-up, nearby query, overlay refresh and database memory,
-// each against its floor measured in the same run, summed up in one table at the end.
+// The performance suite of Halvern: start-up, nearby query, overlay refresh, database memory and
+// the diagnostics report, each against its floor measured in the same run, summed up in one table
+// at the end.
 //
 //   halvern_bench --world=SCALE_DIR --demo-world=DEMO_DIR --many-world=MANY_DIR
-//                 --many-other-case-world=MANY_OTHER_CASE_DIR [options]
+//                 --many-other-case-world=MANY_OTHER_CASE_DIR --clutter-world=CLUTTER_DIR
+//                 [options]
 //
-// The four directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
-// makes them; the last is the many-files world compiled with --other-case). Without them the
-// start-up and memory benchmarks report an error and the query runs on a world generated in memory.
+// The five directories are simulator directories compiled by halvern-scenery (scripts/perf.sh
+// makes them; the fourth is the many-files world compiled with --other-case, the last a world
+// compiled with --clutter). Without them the start-up, memory and report benchmarks report an
+// error and the query runs on a world generated in memory.
 // The console report goes to standard error, the table to standard output.
 
 #include <benchmark/benchmark.h>
@@ -28,7 +31,8 @@ int main(int argc, char** argv) {
     } kWorldOptions[] = {{"--world=", WorldKind::kScale},
                          {"--demo-world=", WorldKind::kDemo},
                          {"--many-world=", WorldKind::kManyFiles},
-                         {"--many-other-case-world=", WorldKind::kManyFilesOtherCase}};
+                         {"--many-other-case-world=", WorldKind::kManyFilesOtherCase},
+                         {"--clutter-world=", WorldKind::kClutter}};
     // Our own options are taken out before the library reads the rest.
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {

@@ -44,8 +44,8 @@ std::unique_ptr<BenchWorld> LoadWorld(const std::string& nativeDirectory) {
         return nullptr;
     }
     auto world = std::make_unique<BenchWorld>();
-    world->simulatorDir =
-        platform::HostPathFromNative(std::filesystem::absolute(nativeDirectory).string());
+    world->nativeDirectory = std::filesystem::absolute(nativeDirectory).string();
+    world->simulatorDir = platform::HostPathFromNative(world->nativeDirectory);
     if (world->simulatorDir.back() != '\\') {
         world->simulatorDir += '\\';
     }

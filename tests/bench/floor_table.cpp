@@ -169,6 +169,17 @@ class Table {
              Verdict(ratio <= 2)});
     }
 
+    // The diagnostics report on the clutter world against listing its simulator directory once.
+    void Report(double limit) {
+        const Run* floor = Find("BM_SceneryReportFloor");
+        StartRow("Report, clutter world", "BM_SceneryReport", "BM_SceneryReportFloor",
+                 floor == nullptr
+                     ? ""
+                     : Format("; floor: listing %.0f folders", Counter(*floor, "folders")) +
+                           Format(" and %.0f files once", Counter(*floor, "files")),
+                 limit);
+    }
+
     // One benchmark against another that does the least work it cannot avoid.
     void Ratio(const std::string& name, const std::string& figureKey, const std::string& floorKey,
                double limit) {
@@ -279,6 +290,9 @@ void FloorTableReporter::Finalize() {
     }
     table.Ratio("One 20-file area in 3,000 spellings, beside 3,000 empty areas",
                 "BM_AreaSpellings/spellings:1", "BM_AreaSpellings/spellings:0", 1.5);
+    // The report, once it searches the whole simulator directory, may cost twice a listing of
+    // it.
+    table.Report(2.0);
     table_
         << "\nMachine: " << machine_
         << ". Times are the median of the repetitions, in CPU time of the benchmark's thread.\n\n";

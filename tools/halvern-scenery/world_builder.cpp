@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 
+#include "halvern-scenery/clutter.h"
 #include "halvern-scenery/damaged_files.h"
 #include "platform/native_path.h"
 #include "scenery/scenery_file_writer.h"
@@ -30,6 +32,16 @@ struct Area {
     std::string active = "TRUE";
     bool created = true;    // false: listed, but its directory is never made
     bool afterGap = false;  // its number skips one: the walk stops before it
+    // An area of one of the shapes that keep its airports from the walk (WorldOptions::stopArea
+    // and those after it): its Local value is its folder as it is, relative, and its section's
+    // name and Active lines are its own.
+    bool shaped = false;
+    std::string activeLines;     // shaped: the lines between Local and Layer, each ended
+    std::string section;         // shaped, when set: its section's name instead of a number
+    int layer = 0;               // with `section`: its Layer value
+    bool secondOfTwo = false;    // shaped: its section repeats the name of Area.002's
+    bool filesInFolder = false;  // shaped: its files lie in its folder, not in its scenery folder
+    std::string filesSubfolder;  // shaped: its files lie in this folder of its scenery folder
 };
 
 // The code a scenery file carries: the GPS code where the CSV has one, else the identifier.
@@ -149,6 +161,19 @@ std::vector<const CsvAirport*> Listed(const std::vector<CsvAirport>& airports) {
     return listed;
 }
 
+// An area of a shape that keeps its airports from the walk, holding `airports` in one file.
+Area ShapedArea(const std::string& title, const std::string& relativeDir,
+                const std::vector<CsvAirport>& airports,
+                const std::string& activeLines = "Active=TRUE\r\n") {
+    Area area;
+    area.title = title;
+    area.relativeDir = relativeDir;
+    area.files = {Listed(airports)};
+    area.shaped = true;
+    area.activeLines = activeLines;
+    return area;
+}
+
 bool WriteSceneryFile(const fs::path& path, const std::vector<const CsvAirport*>& airports) {
     SceneryFileWriter writer;
     for (const CsvAirport* airport : airports) {
@@ -244,6 +269,56 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
         areas.push_back(std::move(area));
     }
 
+    // Copies of the first airports for each shape below; a deque, so that the areas' pointers to
+    // the copies made before stay valid.
+    std::deque<std::vector<CsvAirport>> copies;
+    const auto copiesNamed = [&](const std::string& kind) -> const std::vector<CsvAirport>& {
+        return copies.emplace_back(Hidden(source, kind));
+    };
+    // Read by the walk, but inactive: the first of the two Active lines counts.
+    if (options.repeatedKey && !options.worldVis) {
+        areas.push_back(ShapedArea("Repeated key", "Addon Scenery\\Repeated Key",
+                                   copiesNamed("Repeated key"), "Active=FALSE\r\nActive=TRUE\r\n"));
+    }
+    // Read by the walk, which finds no scenery folder, or one without scenery files.
+    if (options.flatArea) {
+        areas.push_back(ShapedArea("Flat", "Addons\\Flat", copiesNamed("Flat")));
+        areas.back().filesInFolder = true;
+    }
+    if (options.deepArea) {
+        areas.push_back(ShapedArea("Deep", "Addons\\Deep", copiesNamed("Deep")));
+        areas.back().filesSubfolder = "more";
+    }
+    if (!options.worldVis) {
+        // Sections the walk never asks for: the reader takes the first of two of one name, and
+        // the walk forms only the names "Area." and three digits (or more without a leading zero)
+        // from 1 on.
+        if (options.secondSection) {
+            areas.push_back(ShapedArea("Second section", "Addon Scenery\\Second Section",
+                                       copiesNamed("Second section")));
+            areas.back().secondOfTwo = true;
+        }
+        if (options.misnumberedAreas) {
+            for (const char* digits : {"4", "0005", "000"}) {
+                const std::string kind = std::string("Misnumbered ") + digits;
+                areas.push_back(ShapedArea(kind, "Addon Scenery\\" + kind, copiesNamed(kind)));
+                areas.back().section = std::string("Area.") + digits;
+                areas.back().layer = std::stoi(digits);
+            }
+        }
+        // The next number's section has no Active value: the walk ends there, before the active
+        // area after it.
+        if (options.stopArea != StopArea::kNone) {
+            const char* activeLines = options.stopArea == StopArea::kEmpty      ? "Active=\r\n"
+                                      : options.stopArea == StopArea::kMisspelt ? "Activ=TRUE\r\n"
+                                                                                : "";
+            areas.push_back(
+                ShapedArea("Stop", "Addon Scenery\\Stop", copiesNamed("Stop"), activeLines));
+            areas.push_back(ShapedArea("After the stop", "Addon Scenery\\After Stop",
+                                       copiesNamed("After stop")));
+        }
+    }
+
     // Listed last, so that no area after it takes its number.
     if (options.gapArea && !options.worldVis) {
         Area area;
@@ -274,13 +349,14 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
     std::vector<unsigned char> worldVis(16, 0);
     StoreU16(worldVis.data() + 10, 16);
     const char* activeSpellings[] = {"TRUE", "true", "True"};
+    std::size_t lastNumber = 0;  // the area number given last
     for (std::size_t a = 0; a < areas.size(); ++a) {
         Area& area = areas[a];
         // Some areas name their scenery folder themselves, in other capitals than the module
         // appends ("Scenery"); the others leave it to the module ("scenery\\"). In another case,
         // every scenery folder is "Scenery", which neither the module's "scenery" nor a Local
         // value's "sCENERY" spells.
-        const bool namesSceneryFolder = a % 2 == 0 && !options.worldVis;
+        const bool namesSceneryFolder = a % 2 == 0 && !options.worldVis && !area.shaped;
         const char* sceneryFolder = namesSceneryFolder || options.otherCase ? "Scenery" : "scenery";
         fs::path dir = root;
         std::string relative = area.relativeDir;
@@ -288,7 +364,12 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
             c = c == '\\' ? '/' : c;
         }
         dir /= relative;
-        dir /= sceneryFolder;
+        if (!area.filesInFolder) {
+            dir /= sceneryFolder;
+        }
+        if (!area.filesSubfolder.empty()) {
+            dir /= area.filesSubfolder;
+        }
         if (area.created) {
             fs::create_directories(dir, fsError);
         }
@@ -303,8 +384,8 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
                 return false;
             }
             ++summary.files;
-            const bool hidden =
-                area.active != "TRUE" || area.afterGap || area.relativeDir == "Scenedb\\world";
+            const bool hidden = area.active != "TRUE" || area.afterGap || area.shaped ||
+                                area.relativeDir == "Scenedb\\world";
             if (!hidden) {
                 summary.airports += static_cast<std::int64_t>(area.files[f].size());
             }
@@ -318,8 +399,8 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
             summary.airports += damaged.airportsKept;
         }
         // Some areas are named by absolute paths, some relative.
-        const bool absolute =
-            options.absoluteEvery > 0 && a % static_cast<std::size_t>(options.absoluteEvery) == 1;
+        const bool absolute = options.absoluteEvery > 0 && !area.shaped &&
+                              a % static_cast<std::size_t>(options.absoluteEvery) == 1;
         const std::string listed =
             options.otherCase ? InOtherCase(area.relativeDir) : area.relativeDir;
         std::string local = (absolute ? hostRootDir : std::string()) + listed;
@@ -331,16 +412,42 @@ bool BuildWorld(const std::vector<CsvAirport>& source, const std::string& simula
                 absolute ? local + "\\area.dat" : "=:\\=\\" + listed + "\\area.dat";
             PutWorldVisEntry(worldVis, entry, area.title);
         } else {
-            // An area after the gap, listed last, takes the number after the next one.
-            const std::size_t number = a + (area.afterGap ? 2 : 1);
-            char section[32];
-            std::snprintf(section, sizeof section, "Area.%03zu", number);
-            const std::string active = area.active == "TRUE" ? activeSpellings[a % 3] : area.active;
-            config += "\r\n[" + std::string(section) + "]\r\nTitle=" + area.title +
-                      "\r\nLocal=" + local + "\r\nActive=" + active +
-                      "\r\nLayer=" + std::to_string(number) + "\r\n";
+            std::string section = area.section;
+            auto number = static_cast<std::size_t>(area.layer);
+            if (section.empty()) {
+                // An area after the gap, listed last, takes the number after the next one; a
+                // second section that of Area.002 (Area.001 where there is no other).
+                number = area.secondOfTwo ? std::min<std::size_t>(lastNumber, 2)
+                                          : lastNumber + (area.afterGap ? 2 : 1);
+                lastNumber = std::max(lastNumber, number);
+                char name[32];
+                std::snprintf(name, sizeof name, "Area.%03zu", number);
+                section = name;
+            }
+            const std::string activeLines =
+                area.shaped
+                    ? area.activeLines
+                    : "Active=" + (area.active == "TRUE" ? activeSpellings[a % 3] : area.active) +
+                          "\r\n";
+            config += "\r\n[" + section + "]\r\nTitle=" + area.title + "\r\nLocal=" + local +
+                      "\r\n" + activeLines + "Layer=" + std::to_string(number) + "\r\n";
         }
         ++summary.areas;
+    }
+
+    // The orphan folder's files lie where an area's would, but no area names it.
+    if (options.orphanFolder) {
+        const fs::path folder = root / "Addon Scenery" / "Orphan" / "scenery";
+        fs::create_directories(folder, fsError);
+        if (fsError || !WriteSceneryFile(folder / "o.bgl", Listed(copiesNamed("Orphan")))) {
+            error = "cannot write '" + (folder / "o.bgl").string() + "'";
+            return false;
+        }
+        ++summary.files;
+    }
+    // Before the list of areas, which is written last: a world whose list exists is whole.
+    if (!WriteClutter(root, options.clutterFolders, options.clutterFiles, error)) {
+        return false;
     }
 
     if (options.worldVis) {

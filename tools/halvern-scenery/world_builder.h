@@ -11,6 +11,14 @@
 
 namespace halvern::scenery {
 
+// How the section of the area that ends the walk (--stop-area) spells its Active value.
+enum class StopArea {
+    kNone,      // no such area
+    kMissing,   // no Active line
+    kEmpty,     // "Active=": present, without a value
+    kMisspelt,  // "Activ=TRUE": a key the walk does not ask for
+};
+
 struct WorldOptions {
     bool worldVis = false;          // write scenery\world.vis instead of scenery.cfg
     std::int64_t airportCount = 0;  // replicate (jittered) up to this many airports; 0 = as is
@@ -31,6 +39,20 @@ struct WorldOptions {
     // value names) exists only in another letter case. Absolute values keep the simulator
     // directory's own spelling.
     bool otherCase = false;
+    // Scenery whose airports the walk never takes, each holding copies of the first airports of
+    // the CSV named after its kind ("Stop ...", "Flat ..."): areas listed after the areas above
+    // and before the area after a gap, each named by a plain relative Local value, and a folder
+    // that no area names. The first four are shapes of scenery.cfg, left out with world.vis.
+    StopArea stopArea = StopArea::kNone;  // an area ending the walk, and an active one after it
+    bool secondSection = false;           // a second section of an area number used before
+    bool misnumberedAreas = false;        // sections [Area.4], [Area.0005] and [Area.000]
+    bool repeatedKey = false;             // a section holding Active=FALSE, then Active=TRUE
+    bool orphanFolder = false;            // Addon Scenery\Orphan\scenery\o.bgl, which no area names
+    bool flatArea = false;                // Local=Addons\Flat, its files in that folder itself
+    bool deepArea = false;                // Local=Addons\Deep, its files in its scenery\more folder
+    // Folders and files that are not scenery (clutter.h), as a simulator directory holds them.
+    int clutterFolders = 0;
+    std::int64_t clutterFiles = 0;
 };
 
 struct WorldSummary {
