@@ -39,15 +39,15 @@ class RepairTest : public ::testing::Test {
     ToolRun Halvern(const std::string& arguments) const {
         return RunTool(Quoted(HALVERN_TOOL) + " " + arguments);
     }
-    // The codes of the database the module builds now, in order.
-    std::vector<std::string> Codes() const {
+    // The names of the database the module builds now, in order.
+    std::vector<std::string> Names() const {
         const ToolRun run = Halvern("airports " + Quoted(sim.string()));
-        std::vector<std::string> codes;
+        std::vector<std::string> names;
         std::istringstream lines(run.out);
         for (std::string line; std::getline(lines, line);) {
-            codes.push_back(line.substr(line.find('\t') + 1, 4));
+            names.push_back(line.substr(line.rfind('\t') + 1));
         }
-        return codes;
+        return names;
     }
     std::string Read(const fs::path& path) const {
         std::ifstream in(path, std::ios::binary);
@@ -121,37 +121,52 @@ TEST_F(RepairTest, WritesEveryChangeAndKeepsEveryOtherByte) {
 }
 
 TEST_F(RepairTest, TheModuleReadsWhatFindPlacedInTheRepairedScenery) {
-    Airport("Addons/A/scenery", "AAAA");
-    Airport("Addons/Stop/scenery", "STOP");
-    Airport("Addons/Beyond/scenery", "BYND");
-    Airport("Addons/Second/scenery", "SCND");
-    Airport("Addons/Four/scenery", "FOUR");
-    Airport("Addon Scenery/Orphan/scenery", "ORPH");
-    List(
-        "[Area.001]\nLocal=Addons\\A\nActive=TRUE\n[Area.002]\nLocal=Addons\\Stop\n"
-        "[Area.003]\nLocal=Addons\\Beyond\nActive=TRUE\n[Area.001]\nLocal=Addons\\Second\n"
-        "Active=TRUE\n[Area.4]\nLocal=Addons\\Four\nActive=TRUE\n");
-    const std::vector<std::string> before = Codes();
-    ASSERT_EQ(before, std::vector<std::string>{"AAAA"});
-    // Each airport find places in scenery the repair takes in, with the word for why.
-    for (const auto& [code, why] :
-         std::vector<std::pair<std::string, std::string>>{{"BYND", "the walk ends at Area.002"},
-                                                          {"SCND", "a second [Area.001] section"},
-                                                          {"FOUR", "never asks for [Area.4]"},
-                                                          {"ORPH", "no area names this folder"}}) {
-        const ToolRun find = Halvern("find " + Quoted(sim.string()) + " " + code);
-        EXPECT_NE(find.out.find(why), std::string::npos) << find.out;
-        EXPECT_NE(find.out.find("what to do: "), std::string::npos) << find.out;
+    // A world of every shape the walk takes no airports from, each holding copies of the same
+    // airports named "<kind> <name>".
+    ASSERT_EQ(RunTool(Quoted(HALVERN_SCENERY_TOOL) + " " + Quoted(HALVERN_AIRPORTS_CSV) + " " +
+                      Quoted(sim.string()) +
+                      " --stop-area --second-section --misnumbered-areas --orphan-folder "
+                      "--flat-area --deep-area --per-file 400")
+                  .status,
+              0);
+    const std::vector<std::string> before = Names();
+    // What find says of each kind, and whether the repair brings it in.
+    const struct {
+        const char* kind;
+        const char* why;
+        bool repaired;
+    } kinds[] = {
+        {"Stop ", "the walk ends here: its section has no Active key", false},
+        {"After stop ", "the walk ends at Area.", true},
+        {"Second section ", "a second [Area.", true},
+        {"Misnumbered 4 ", "the walk never asks for [Area.4]", true},
+        {"Misnumbered 0005 ", "the walk never asks for [Area.0005]", true},
+        {"Misnumbered 000 ", "the walk never asks for [Area.000]", true},
+        {"Orphan ", "no area names this folder", true},
+        {"Flat ", "but these files lie beside that folder", false},
+        {"Deep ", "the walk enters no subfolder", false},
+    };
+    for (const auto& kind : kinds) {
+        const ToolRun find = Halvern("find " + Quoted(sim.string()) + " " +
+                                     Quoted(kind.kind + std::string("Al Ain")));
+        EXPECT_NE(find.out.find(kind.why), std::string::npos) << kind.kind << "\n" << find.out;
+        EXPECT_NE(find.out.find("what to do: "), std::string::npos) << kind.kind << "\n"
+                                                                    << find.out;
     }
     ASSERT_EQ(Halvern("repair " + Quoted(sim.string()) + " " + Quoted(copy.string())).status, 0);
     fs::copy_file(copy, sim / "scenery.cfg", fs::copy_options::overwrite_existing);
-    const std::vector<std::string> after = Codes();
+    const std::vector<std::string> after = Names();
     const std::set<std::string> read(after.begin(), after.end());
-    for (const char* code : {"AAAA", "BYND", "SCND", "FOUR", "ORPH"}) {
-        EXPECT_EQ(read.count(code), 1u) << code;
+    for (const std::string& name : before) {
+        EXPECT_EQ(read.count(name), 1u) << name << " was read before";
     }
-    EXPECT_EQ(read.count("STOP"), 0u) << "the stop's area stays unread until set TRUE";
-    // Nothing is left to repair, and nothing is written.
+    for (const auto& kind : kinds) {
+        const bool found = std::any_of(after.begin(), after.end(), [&](const std::string& name) {
+            return name.rfind(kind.kind, 0) == 0;
+        });
+        EXPECT_EQ(found, kind.repaired) << kind.kind;
+    }
+    // Nothing is left that a repair could mend, and nothing is written.
     fs::remove(copy);
     EXPECT_EQ(Halvern("repair " + Quoted(sim.string()) + " " + Quoted(copy.string())).status, 0);
     EXPECT_FALSE(fs::exists(copy));
