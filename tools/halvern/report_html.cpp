@@ -95,9 +95,9 @@ void WriteAreas(const SceneryReport& report, std::ostream& out) {
         out << "<tr class=\"" << (read ? "read" : "left-out") << "\"><td class=\"number\">" << a + 1
             << "</td><td><span class=\"swatch\" style=\"background: "
             << (read ? AreaColour(a) : std::string("#c9d2dc"))
-            << "\"></span></td><td class=\"origin\">" << AreaOrigin(area) << "</td><td>"
-            << MarkupEscaped(AreaReason(report, area)) << "</td><td class=\"path\">"
-            << MarkupEscaped(PagePath(area.directory));
+            << "\"></span></td><td class=\"origin\">" << MarkupEscaped(AreaOrigin(area, PagePath))
+            << "</td><td>" << MarkupEscaped(AreaReason(report, area, PagePath))
+            << "</td><td class=\"path\">" << MarkupEscaped(PagePath(area.directory));
         // A section the walk never reads is told with the value scenery.cfg gives it.
         if (area.section && report.sections[*area.section].role != SectionRole::kWalked) {
             out << "<br>Local=" << MarkupEscaped(PagePath(area.local));
@@ -143,8 +143,8 @@ void WriteShortfalls(const SceneryReport& report, std::ostream& out) {
         out << "<tr class=\"" << (shortfall.file != nullptr ? "damaged" : "left-out")
             << "\"><td class=\"number\">" << shortfall.area + 1 << "</td><td class=\"path\">"
             << MarkupEscaped(PagePath(where)) << "</td><td>"
-            << MarkupEscaped(ShortfallReason(report, shortfall)) << "</td><td>"
-            << MarkupEscaped(ShortfallRemedy(report, shortfall)) << "</td></tr>\n";
+            << MarkupEscaped(ShortfallReason(report, shortfall, PagePath)) << "</td><td>"
+            << MarkupEscaped(ShortfallRemedy(report, shortfall, PagePath)) << "</td></tr>\n";
     }
     out << "</table>\n";
 }
@@ -155,8 +155,9 @@ void WriteUnreadFolders(const SceneryReport& report, std::ostream& out) {
     for (const UnreadFolder& folder : report.unreadFolders) {
         out << "<tr class=\"left-out\"><td class=\"path\">"
             << MarkupEscaped(PagePath(folder.directory)) << "</td><td class=\"number\">"
-            << folder.files << "</td><td>" << MarkupEscaped(UnreadFolderReason(report, folder))
-            << "</td><td>" << MarkupEscaped(UnreadFolderRemedy(report, folder)) << "</td></tr>\n";
+            << folder.files << "</td><td>"
+            << MarkupEscaped(UnreadFolderReason(report, folder, PagePath)) << "</td><td>"
+            << MarkupEscaped(UnreadFolderRemedy(report, folder, PagePath)) << "</td></tr>\n";
     }
     out << "</table>\n";
 }

@@ -64,8 +64,8 @@ json AreasJson(const SceneryReport& report) {
              {"section",
               area.sectionName.empty() ? json(nullptr) : json(Utf8Name(area.sectionName.c_str()))},
              {"fate", WordsFor(area.outcome).token},
-             {"reason", AreaReason(report, area)},
-             {"remedy", Remedy(AreaRemedy(report, area))},
+             {"reason", AreaReason(report, area, Utf8Path)},
+             {"remedy", Remedy(AreaRemedy(report, area, Utf8Path))},
              {"airports", area.airports},
              {"files", std::move(files)}});
     }
@@ -145,16 +145,16 @@ json SpellingJson(const ModuleSpelling& spelling) {
 }
 
 json UnreadFoldersJson(const SceneryReport& report) {
-    constexpr const char* kCauses[] = {"noArea", "besideScenery", "belowScenery",
-                                       "linkNotFollowed"};
+    constexpr const char* kCauses[] = {"noArea", "besideScenery", "belowScenery", "linkNotFollowed",
+                                       "unnameable"};
     json folders = json::array();
     for (const UnreadFolder& folder : report.unreadFolders) {
         folders.push_back({{"directory", Utf8Path(folder.directory)},
                            {"cause", kCauses[static_cast<int>(folder.cause)]},
                            {"files", folder.files},
                            {"area", folder.area ? json(*folder.area + 1) : json(nullptr)},
-                           {"reason", UnreadFolderReason(report, folder)},
-                           {"remedy", Remedy(UnreadFolderRemedy(report, folder))}});
+                           {"reason", UnreadFolderReason(report, folder, Utf8Path)},
+                           {"remedy", Remedy(UnreadFolderRemedy(report, folder, Utf8Path))}});
     }
     return folders;
 }

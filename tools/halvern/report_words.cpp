@@ -172,9 +172,9 @@ std::string Hex32(std::uint32_t value) {
     return text;
 }
 
-std::string AreaOrigin(const ReportArea& area) {
+std::string AreaOrigin(const ReportArea& area, ShownText shown) {
     if (area.source == AreaSource::kSceneryConfig) {
-        return "scenery.cfg " + area.sectionName;
+        return "scenery.cfg " + shown(area.sectionName);
     }
     return "world.vis entry " + std::to_string(area.entry);
 }
@@ -210,21 +210,21 @@ const AreaSection* StopSection(const SceneryReport& report) {
 }
 
 // Why the stop's section ends the walk, after "its section", without a full stop.
-std::string StopWhy(const AreaSection& stop) {
+std::string StopWhy(const AreaSection& stop, ShownText shown) {
     if (stop.activeGiven) {
         return "has an empty Active value";
     }
     if (!stop.misspeltActive.empty()) {
-        return "has no Active key (\"" + stop.misspeltActive + "\" looks like a misspelt one)";
+        return "has no Active key (\"" + shown(stop.misspeltActive) +
+               "\" looks like a misspelt one)";
     }
     return "has no Active key";
 }
 
 // What to do about the stop, the same wherever it is told.
-std::string StopRemedy(const AreaSection& stop) {
-    return stop.name +
-           " has no Active value, so the walk ends there: set Active=TRUE or "
-           "Active=FALSE";
+std::string StopRemedy(const AreaSection& stop, ShownText shown) {
+    return shown(stop.name) +
+           " has no Active value, so the walk ends there: set Active=TRUE or Active=FALSE";
 }
 
 const AreaSection* SectionOf(const SceneryReport& report, const ReportArea& area) {
@@ -233,7 +233,7 @@ const AreaSection* SectionOf(const SceneryReport& report, const ReportArea& area
 
 }  // namespace
 
-std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
+std::string AreaReason(const SceneryReport& report, const ReportArea& area, ShownText shown) {
     const AreaSection* section = SectionOf(report, area);
     const AreaSection* stop = StopSection(report);
     switch (area.outcome) {
@@ -244,25 +244,26 @@ std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
                    " (to list its scenery files)";
         case AreaOutcome::kInactive:
             if (section != nullptr && section->activeRepeated) {
-                return "inactive: its first Active value is " + section->active +
+                return "inactive: its first Active value is " + shown(section->active) +
                        " (the section sets Active more than once; the first counts)";
             }
             break;
         case AreaOutcome::kWalkStop:
             return "not read: the walk ends here: its section " +
-                   (section != nullptr ? StopWhy(*section) : std::string("has no Active key"));
+                   (section != nullptr ? StopWhy(*section, shown)
+                                       : std::string("has no Active key"));
         case AreaOutcome::kBeyondStop:
             if (stop != nullptr) {
-                return "not read: the walk ends at " + stop->name + ", whose section " +
-                       StopWhy(*stop);
+                return "not read: the walk ends at " + shown(stop->name) + ", whose section " +
+                       StopWhy(*stop, shown);
             }
             return "not read: the walk ends at " + AreaSectionName(report.list.stoppedAt) +
                    ", a number without a section (a gap in the numbering)";
         case AreaOutcome::kSecondSection:
-            return "not read: a second [" + area.sectionName +
+            return "not read: a second [" + shown(area.sectionName) +
                    "] section; the profile reader uses the first";
         case AreaOutcome::kNeverFormed:
-            return "not read: the walk never asks for [" + area.sectionName +
+            return "not read: the walk never asks for [" + shown(area.sectionName) +
                    "]: it reads Area.001, Area.002 and on, three digits or more without a leading "
                    "zero";
         default:
@@ -271,10 +272,11 @@ std::string AreaReason(const SceneryReport& report, const ReportArea& area) {
     return WordsFor(area.outcome).phrase;
 }
 
-std::string AreaRemedy(const SceneryReport& report, const ReportArea& area) {
+std::string AreaRemedy(const SceneryReport& report, const ReportArea& area, ShownText shown) {
     const AreaSection* section = SectionOf(report, area);
     const AreaSection* stop = StopSection(report);
-    const std::string name = area.sectionName.empty() ? "its entry" : "[" + area.sectionName + "]";
+    const std::string name =
+        area.sectionName.empty() ? "its entry" : "[" + shown(area.sectionName) + "]";
     switch (area.outcome) {
         case AreaOutcome::kInactive:
             if (section != nullptr && section->activeRepeated) {
@@ -289,15 +291,15 @@ std::string AreaRemedy(const SceneryReport& report, const ReportArea& area) {
         case AreaOutcome::kBeyondPathLimit:
             return "move the add-on to a folder with a shorter path, and its area's Local with it";
         case AreaOutcome::kWalkStop:
-            return section != nullptr ? StopRemedy(*section) : std::string();
+            return section != nullptr ? StopRemedy(*section, shown) : std::string();
         case AreaOutcome::kBeyondStop:
             if (stop != nullptr) {
-                return StopRemedy(*stop);
+                return StopRemedy(*stop, shown);
             }
             return "renumber the areas so that no number is missing (halvern repair writes a "
                    "scenery.cfg that does)";
         case AreaOutcome::kSecondSection:
-            return "a second [" + area.sectionName +
+            return "a second [" + shown(area.sectionName) +
                    "] section: the profile reader uses the first; give this area a number of "
                    "its own (halvern repair writes a scenery.cfg that does)";
         case AreaOutcome::kNeverFormed:
@@ -336,14 +338,15 @@ std::string FileRemedy(const ReportFile& file) {
     return {};
 }
 
-std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder) {
+std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder,
+                               ShownText shown) {
     const std::string area =
         folder.area ? "area " + std::to_string(*folder.area + 1) : std::string("an area");
     switch (folder.cause) {
         case UnreadCause::kNoArea:
             return "no area names this folder";
         case UnreadCause::kBesideScenery:
-            return area + " reads " + ShownPath(report.areas[*folder.area].directory) +
+            return area + " reads " + shown(report.areas[*folder.area].directory) +
                    ", but these files lie beside that folder";
         case UnreadCause::kBelowScenery:
             return "in a subfolder of the scenery folder " + area +
@@ -351,11 +354,15 @@ std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& 
         case UnreadCause::kLinkNotFollowed:
             return "a link to a folder outside the simulator directory and its areas' folders: "
                    "not searched";
+        case UnreadCause::kUnnameable:
+            return "its path holds characters that Windows-1252 lacks (shown as ?): no area can "
+                   "name it";
     }
     return {};
 }
 
-std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder) {
+std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder,
+                               ShownText shown) {
     const std::string here = LocalOfFolder(report, folder.directory);
     switch (folder.cause) {
         case UnreadCause::kNoArea: {
@@ -363,32 +370,36 @@ std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& 
             const std::size_t cut = here.find_last_of('\\');
             const std::string name = cut == std::string::npos ? here : here.substr(cut + 1);
             if (EqualIgnoringAsciiCase(name, "scenery") && cut != std::string::npos) {
-                return "no area names this folder: add " + ShownPath(here.substr(0, cut)) +
+                return "no area names this folder: add " + shown(here.substr(0, cut)) +
                        " to the simulator's scenery library as an active area";
             }
             return "no area reads a folder not named scenery: move these files into a folder "
                    "scenery inside " +
-                   ShownPath(here) + ", and add " + ShownPath(here) +
+                   shown(here) + ", and add " + shown(here) +
                    " to the simulator's scenery library as an active area";
         }
         case UnreadCause::kBesideScenery:
             return "area " + std::to_string(*folder.area + 1) + " reads " +
-                   ShownPath(LocalOfFolder(report, report.areas[*folder.area].directory)) +
-                   "\\, but these files lie in " + ShownPath(here) +
+                   shown(LocalOfFolder(report, report.areas[*folder.area].directory)) +
+                   "\\, but these files lie in " + shown(here) +
                    "\\: move them into its scenery folder";
         case UnreadCause::kBelowScenery: {
             const std::string above = here.substr(0, here.find_last_of('\\'));
             return "the walk enters no subfolder of a scenery folder: move these files up into " +
-                   ShownPath(above) + "\\";
+                   shown(above) + "\\";
         }
+        case UnreadCause::kUnnameable:
+            return "rename the folder with letters of Windows-1252, then add it to the "
+                   "simulator's scenery library";
         case UnreadCause::kLinkNotFollowed:
             break;
     }
     return {};
 }
 
-std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall) {
-    return shortfall.file == nullptr ? AreaRemedy(report, report.areas[shortfall.area])
+std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall,
+                            ShownText shown) {
+    return shortfall.file == nullptr ? AreaRemedy(report, report.areas[shortfall.area], shown)
                                      : FileRemedy(*shortfall.file);
 }
 
@@ -414,9 +425,10 @@ std::string ListSentence(const SceneryReport& report) {
     return "no scenery.cfg, and no scenery\\world.vis naming an area";
 }
 
-std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortfall) {
+std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortfall,
+                            ShownText shown) {
     if (shortfall.file == nullptr) {
-        return AreaReason(report, report.areas[shortfall.area]);
+        return AreaReason(report, report.areas[shortfall.area], shown);
     }
     if (shortfall.file->walkEnd) {
         return "ended early " + WalkEndSentence(*shortfall.file->walkEnd);
@@ -424,11 +436,7 @@ std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortf
     return FileReason(*shortfall.file);
 }
 
-std::string SpellingSentence(const ModuleSpelling& spelling,
-                             std::string (*shown)(const std::string&)) {
-    if (shown == nullptr) {
-        shown = ShownPath;
-    }
+std::string SpellingSentence(const ModuleSpelling& spelling, ShownText shown) {
     if (spelling.basis != SpellingBasis::kNoMatch) {
         return "the simulator directory as the module spells it: " + shown(spelling.directory) +
                " (" + WordsFor(spelling.basis).phrase + ")";

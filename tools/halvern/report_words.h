@@ -9,8 +9,14 @@
 
 #include "halvern/module_spelling.h"
 #include "halvern/scenery_report.h"
+#include "halvern/utf8_text.h"
 
 namespace halvern::tool {
+
+// How a face shows host text (a path, a section's name): ShownPath on the terminal, PagePath on
+// the page, Utf8Path in the JSON. The sentences below that quote host text take one, the
+// terminal's by default.
+using ShownText = std::string (*)(const std::string&);
 
 struct Words {
     const char* token;
@@ -31,25 +37,30 @@ std::string FileReason(const ReportFile& file);
 
 // What became of an area, without a full stop; for a section the walk does not read, why not:
 // where the walk stops and why, a second section of a number, a number never asked for.
-std::string AreaReason(const SceneryReport& report, const ReportArea& area);
+std::string AreaReason(const SceneryReport& report, const ReportArea& area,
+                       ShownText shown = ShownPath);
 
 // What to do about an area that is not read, or a file that is not read in full, in one line
 // without a full stop; empty where there is nothing to do (the simulator's own areas, an area
 // read elsewhere).
-std::string AreaRemedy(const SceneryReport& report, const ReportArea& area);
+std::string AreaRemedy(const SceneryReport& report, const ReportArea& area,
+                       ShownText shown = ShownPath);
 std::string FileRemedy(const ReportFile& file);
-std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall);
+std::string ShortfallRemedy(const SceneryReport& report, const Shortfall& shortfall,
+                            ShownText shown = ShownPath);
 
 // Why a folder of scenery files is read by no area, and what to do, each without a full stop.
-std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder);
-std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder);
+std::string UnreadFolderReason(const SceneryReport& report, const UnreadFolder& folder,
+                               ShownText shown = ShownPath);
+std::string UnreadFolderRemedy(const SceneryReport& report, const UnreadFolder& folder,
+                               ShownText shown = ShownPath);
 
 // Why the list of areas gave none, without a full stop: the list missing, empty or unreadable,
 // and what the module then does.
 std::string ListSentence(const SceneryReport& report);
 
 // "scenery.cfg Area.007" or "world.vis entry 7".
-std::string AreaOrigin(const ReportArea& area);
+std::string AreaOrigin(const ReportArea& area, ShownText shown = ShownPath);
 
 // Where and why the extraction of a file ended early, without a full stop: "at byte 441: a
 // record reaches past the end of the file (2 airports before it kept)".
@@ -57,7 +68,8 @@ std::string WalkEndSentence(const ReportWalkEnd& end);
 
 // Why a shortfall's airports are not all in the database, without a full stop: the area's fate,
 // the file's fate, or where and why its walk ended early.
-std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortfall);
+std::string ShortfallReason(const SceneryReport& report, const Shortfall& shortfall,
+                            ShownText shown = ShownPath);
 
 // The cache file's state in a sentence without its full stop, with the fingerprints or the
 // place of the damage where they tell why.
@@ -69,9 +81,7 @@ std::string ComparisonSentence(const SceneryReport& report);
 
 // How the module's spelling of the simulator directory was found, without a full stop: the
 // spelling and why, or the spellings tried when none matched the cache file and what to do.
-// `shown` gives a path as the face shows it (the terminal's by default).
-std::string SpellingSentence(const ModuleSpelling& spelling,
-                             std::string (*shown)(const std::string&) = nullptr);
+std::string SpellingSentence(const ModuleSpelling& spelling, ShownText shown = ShownPath);
 
 // The sentence with its first letter in upper case.
 std::string Capitalised(std::string sentence);

@@ -72,7 +72,7 @@ SceneryRepair RepairSceneryConfig(const SceneryReport& report, const std::string
             highest = section.number;
             addInactive(section);
             repair.changes.push_back(
-                "[" + section.name + "] (" + LocalText(section) +
+                "[" + ShownPath(section.name) + "] (" + LocalText(section) +
                 ") has no Active value, so the walk ended there: Active=FALSE added, and the walk "
                 "goes on past it; set Active=TRUE to read its area");
         }
@@ -95,7 +95,7 @@ SceneryRepair RepairSceneryConfig(const SceneryReport& report, const std::string
         const std::size_t at = static_cast<std::size_t>(name.data() - units.data());
         const std::string renamed = AreaSectionName(next++);
         edits.push_back({at, at + name.size(), Units(renamed)});
-        std::string line = "[" + section->name + "] (" + LocalText(*section) + ")";
+        std::string line = "[" + ShownPath(section->name) + "] (" + LocalText(*section) + ")";
         line += section->role == SectionRole::kSecondSection ? ", a second section of its number"
                 : section->role == SectionRole::kNeverFormed ? ", a number the walk never forms"
                                                              : ", beyond where the walk ended";

@@ -128,6 +128,10 @@ class FolderSearch {
     }
 
     void Tell(const std::string& host, std::size_t files, std::optional<std::size_t> below) {
+        if (host.find_first_of("?*") != std::string::npos) {
+            found_.push_back({host, UnreadCause::kUnnameable, files, std::nullopt});
+            return;
+        }
         if (below) {
             found_.push_back({host, UnreadCause::kBelowScenery, files, below});
             return;

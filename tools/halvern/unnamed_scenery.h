@@ -23,6 +23,8 @@ enum class UnreadCause {
     kBesideScenery,    // its area reads the "scenery" folder inside it
     kBelowScenery,     // it lies below a scenery folder that an area reads
     kLinkNotFollowed,  // a link to a folder outside the simulator directory and its areas
+    kUnnameable,       // its path holds characters the host's code page lacks ('?' then), or a
+                       // wildcard: no Local can name it
 };
 
 struct UnreadFolder {
