@@ -20,4 +20,8 @@ namespace halvern::platform {
 // case). Empty when the directory does not exist.
 std::vector<std::string> DirectorySpellings(const std::string& argument);
 
+// The platform's part of DirectorySpellings: the candidates in order, a spelling perhaps more
+// than once.
+std::vector<std::string> SpellingsOfDirectory(const std::string& argument);
+
 }  // namespace halvern::platform

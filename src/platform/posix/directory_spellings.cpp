@@ -110,7 +110,7 @@ std::vector<std::string> WineDrivePaths(const fs::path& resolved,
 
 }  // namespace
 
-std::vector<std::string> DirectorySpellings(const std::string& argument) {
+std::vector<std::string> SpellingsOfDirectory(const std::string& argument) {
     std::error_code error;
     const fs::path typed = Normalised(fs::absolute(PathFromArgument(argument), error));
     if (error) {
@@ -139,13 +139,7 @@ std::vector<std::string> DirectorySpellings(const std::string& argument) {
             spellings.push_back(std::move(drive));
         }
     }
-    std::vector<std::string> unique;
-    for (std::string& spelling : spellings) {
-        if (std::find(unique.begin(), unique.end(), spelling) == unique.end()) {
-            unique.push_back(std::move(spelling));
-        }
-    }
-    return unique;
+    return spellings;
 }
 
 }  // namespace halvern::platform

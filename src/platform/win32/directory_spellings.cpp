@@ -92,7 +92,7 @@ std::string WithSeparator(std::string path) {
 
 }  // namespace
 
-std::vector<std::string> DirectorySpellings(const std::string& argument) {
+std::vector<std::string> SpellingsOfDirectory(const std::string& argument) {
     const std::string full = FullPath(argument);
     const DWORD attributes =
         full.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(full.c_str());
@@ -115,13 +115,7 @@ std::vector<std::string> DirectorySpellings(const std::string& argument) {
             spellings.push_back(other);
         }
     }
-    std::vector<std::string> unique;
-    for (std::string& spelling : spellings) {
-        if (std::find(unique.begin(), unique.end(), spelling) == unique.end()) {
-            unique.push_back(std::move(spelling));
-        }
-    }
-    return unique;
+    return spellings;
 }
 
 }  // namespace halvern::platform
