@@ -63,7 +63,11 @@ ModuleSpelling FindModuleSpelling(const std::string& typed, const std::optional<
     }
     spelling.candidates = platform::DirectorySpellings(typed);
     if (spelling.candidates.empty()) {
-        spelling.candidates.push_back(platform::HostPathFromNative(typed));
+        std::string host = platform::HostPathFromNative(typed);
+        if (host.empty() || host.back() != '\\') {
+            host += '\\';
+        }
+        spelling.candidates.push_back(host);
     }
     // The stored letter case, unless the cache proves another.
     spelling.directory = spelling.candidates.front();

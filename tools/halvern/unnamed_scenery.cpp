@@ -72,11 +72,11 @@ class FolderSearch {
     // folder above it that an area reads.
     void Visit(const fs::path& folder, int depthLeft, std::optional<std::size_t> below) {
         const std::string host = HostDirectory(folder);
-        if (!seen_.insert(platform::DirectoryIdentity(host.c_str())).second ||
-            IsInDefaultArea(host + "x")) {
+        const std::string identity = platform::DirectoryIdentity(host.c_str());
+        if (!seen_.insert(identity).second || IsInDefaultArea(host + "x")) {
             return;
         }
-        const auto named = named_.find(platform::DirectoryIdentity(host.c_str()));
+        const auto named = named_.find(identity);
         const bool areaFolder = named != named_.end();
         std::size_t files = 0;
         std::vector<fs::path> subfolders;
