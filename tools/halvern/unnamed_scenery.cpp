@@ -1,5 +1,6 @@
 #include "halvern/unnamed_scenery.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -102,8 +103,16 @@ class FolderSearch {
                 areaFolder && report_.areas[named->second].outcome == AreaOutcome::kRead
                     ? std::optional<std::size_t>(named->second)
                     : below;
+            // In the order of their names in the host's code page, the same on every platform
+            // (the system lists a folder in its own order, which differs between them).
+            std::vector<std::pair<std::string, const fs::path*>> ordered;
+            ordered.reserve(subfolders.size());
             for (const fs::path& subfolder : subfolders) {
-                Visit(subfolder, depthLeft - 1, readAbove);
+                ordered.emplace_back(HostDirectory(subfolder), &subfolder);
+            }
+            std::sort(ordered.begin(), ordered.end());
+            for (const auto& [name, subfolder] : ordered) {
+                Visit(*subfolder, depthLeft - 1, readAbove);
             }
         }
     }
