@@ -7,8 +7,8 @@
 
 #include "airports/area_sections.h"
 #include "area_walk.h"
-#include "support/profile_text.h"
 #include "platform/profile_file.h"
+#include "support/profile_text.h"
 
 namespace {
 
@@ -46,8 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     collector.Observe(&areas);
     collector.EnumerateSceneryAreas(sim.HostDir().c_str());
     Check(areas.lists == 1, "the list of areas is not told once");
-    const halvern::ProfileText text(
-        std::string_view(reinterpret_cast<const char*>(data), size));
+    const halvern::ProfileText text(std::string_view(reinterpret_cast<const char*>(data), size));
     for (const halvern::AreaSection& section : halvern::AreaSections(text, areas.stoppedAt)) {
         Check(section.section < text.Sections().size(), "a section lies outside the text");
         // The walk reads the numbers below its stop: a section the text names for one of them
