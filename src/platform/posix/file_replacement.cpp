@@ -67,6 +67,7 @@ std::vector<NamedFile> FilesNamedLike(const char* hostDirectory, std::string_vie
         })) {
         return files;
     }
+    const Descriptor directory(fd);
     std::vector<DirectoryName> names;
     ReadSortedNames(
         fd, [](const ComparedName&) { return true; }, names);
@@ -81,7 +82,6 @@ std::vector<NamedFile> FilesNamedLike(const char* hostDirectory, std::string_vie
             files.push_back({host, HostTime(info.st_mtim)});
         }
     }
-    ::close(fd);
     return files;
 }
 

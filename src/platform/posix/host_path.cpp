@@ -41,7 +41,10 @@ struct NameLookupScope::Memory {
 
 namespace {
 
-thread_local NameLookupScope::Memory* currentMemory = nullptr;
+// The memory of the scope open now. The module and the tools look for names on one thread; a
+// variable of the thread's own would cost the module file thread-local storage, which a host
+// that unloads the module must then tear down.
+NameLookupScope::Memory* currentMemory = nullptr;
 
 bool KeepAll(const ComparedName& /*name*/) {
     return true;
@@ -102,13 +105,14 @@ void ReadNames(DIR* listing, bool (*keep)(const ComparedName& name),
 NameLookupScope::Memory::NameIndex ReadNameIndex(const std::string& directory) {
     NameLookupScope::Memory::NameIndex index;
     // A stream of its own: no descriptor to share, so none to duplicate or rewind.
-    DIR* listing = ::opendir(directory.empty() ? "." : directory.c_str());
-    if (listing == nullptr) {
-        return index;
-    }
     std::vector<DirectoryName> names;
-    ReadNames(listing, KeepAll, names, false);
-    ::closedir(listing);
+    {
+        const DirectoryStream listing(::opendir(directory.empty() ? "." : directory.c_str()));
+        if (listing == nullptr) {
+            return index;
+        }
+        ReadNames(listing.get(), KeepAll, names, false);
+    }
     for (DirectoryName& name : names) {
         const auto [entry, first] = index.try_emplace(std::move(name.compared.upper),
                                                       NameLookupScope::Memory::IndexedName{});
@@ -234,16 +238,15 @@ bool ReadSortedNames(int directory, bool (*keep)(const ComparedName& name),
                      std::vector<DirectoryName>& names) {
     // The listing reads through a descriptor of its own, so that the caller's stays as it is.
     const int own = ::dup(directory);
-    DIR* listing = own < 0 ? nullptr : ::fdopendir(own);
+    const DirectoryStream listing(own < 0 ? nullptr : ::fdopendir(own));
     if (listing == nullptr) {
         if (own >= 0) {
             ::close(own);
         }
         return false;
     }
-    ::rewinddir(listing);
-    ReadNames(listing, keep, names, true);
-    ::closedir(listing);
+    ::rewinddir(listing.get());
+    ReadNames(listing.get(), keep, names, true);
     return true;
 }
 

@@ -7,7 +7,11 @@
 // directory without regard to letter case, as the host platform finds it. A path longer than
 // the host platform takes is refused as it refuses it (path_limit.h).
 
+#include <dirent.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +21,29 @@
 #include "platform/posix/host_names.h"
 
 namespace halvern::platform {
+
+// An open directory stream and an open descriptor, each closed by its owner on every path out
+// (a name list that cannot grow throws while one is open).
+struct DirectoryStreamCloser {
+    void operator()(DIR* stream) const { ::closedir(stream); }
+};
+using DirectoryStream = std::unique_ptr<DIR, DirectoryStreamCloser>;
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
 
 // One name of a directory, as the disk spells it and as the host platform compares it.
 struct DirectoryName {
