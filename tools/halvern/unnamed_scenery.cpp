@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <type_traits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -12,7 +13,6 @@
 #include "platform/directory_identity.h"
 #include "platform/name_lookup_scope.h"
 #include "platform/native_path.h"
-#include "support/ascii_case.h"
 
 namespace halvern::tool {
 
@@ -26,6 +26,28 @@ std::string HostDirectory(const fs::path& native) {
         host += '\\';
     }
     return host;
+}
+
+// Whether a native path ends in ".bgl" (ASCII letter case ignored), read off the path's own
+// characters: the search meets every file below the simulator directory, and a component made
+// of each would cost an allocation apiece.
+bool NamesSceneryFile(const fs::path& path) {
+    const auto& native = path.native();
+    constexpr std::string_view kSuffix = ".bgl";
+    if (native.size() < kSuffix.size()) {
+        return false;
+    }
+    const std::size_t start = native.size() - kSuffix.size();
+    for (std::size_t i = 0; i < kSuffix.size(); ++i) {
+        const char lower = kSuffix[i];
+        const char upper = lower == '.' ? lower : static_cast<char>(lower - 'a' + 'A');
+        using Unit = std::remove_cvref_t<decltype(native)>::value_type;
+        const Unit c = native[start + i];
+        if (c != static_cast<Unit>(lower) && c != static_cast<Unit>(upper)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Whether `path` is `base` or lies below it (both made canonical).
@@ -65,14 +87,14 @@ class FolderSearch {
         if (!error) {
             roots_.push_back(canonical);
         }
-        Visit(root, depth, std::nullopt);
+        Visit(root, HostDirectory(root), depth, std::nullopt);
     }
 
   private:
     // Looks at one folder and, within the depth left, at its subfolders. `below` is the nearest
-    // folder above it that an area reads.
-    void Visit(const fs::path& folder, int depthLeft, std::optional<std::size_t> below) {
-        const std::string host = HostDirectory(folder);
+    // folder above it that an area reads; `host` is the folder's name in the host's form.
+    void Visit(const fs::path& folder, const std::string& host, int depthLeft,
+               std::optional<std::size_t> below) {
         const std::string identity = platform::DirectoryIdentity(host.c_str());
         if (!seen_.insert(identity).second || IsInDefaultArea(host + "x")) {
             return;
@@ -90,8 +112,7 @@ class FolderSearch {
                 FollowLink(entry.path(), subfolders);
             } else if (entry.is_directory(kind)) {
                 subfolders.push_back(entry.path());
-            } else if (entry.is_regular_file(kind) &&
-                       EndsWithIgnoringAsciiCase(entry.path().filename().string(), ".bgl")) {
+            } else if (entry.is_regular_file(kind) && NamesSceneryFile(entry.path())) {
                 ++files;
             }
         }
@@ -112,7 +133,7 @@ class FolderSearch {
             }
             std::sort(ordered.begin(), ordered.end());
             for (const auto& [name, subfolder] : ordered) {
-                Visit(*subfolder, depthLeft - 1, readAbove);
+                Visit(*subfolder, name, depthLeft - 1, readAbove);
             }
         }
     }
