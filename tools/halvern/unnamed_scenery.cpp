@@ -11,6 +11,7 @@
 #include "airports/default_areas.h"
 #include "halvern/scenery_report.h"
 #include "platform/directory_identity.h"
+#include "platform/folder_entries.h"
 #include "platform/name_lookup_scope.h"
 #include "platform/native_path.h"
 
@@ -28,11 +29,8 @@ std::string HostDirectory(const fs::path& native) {
     return host;
 }
 
-// Whether a native path ends in ".bgl" (ASCII letter case ignored), read off the path's own
-// characters: the search meets every file below the simulator directory, and a component made
-// of each would cost an allocation apiece.
-bool NamesSceneryFile(const fs::path& path) {
-    const auto& native = path.native();
+// Whether a native name ends in ".bgl" (ASCII letter case ignored).
+bool NamesSceneryFile(const fs::path::string_type& native) {
     constexpr std::string_view kSuffix = ".bgl";
     if (native.size() < kSuffix.size()) {
         return false;
@@ -95,27 +93,43 @@ class FolderSearch {
     // folder above it that an area reads; `host` is the folder's name in the host's form.
     void Visit(const fs::path& folder, const std::string& host, int depthLeft,
                std::optional<std::size_t> below) {
-        const std::string identity = platform::DirectoryIdentity(host.c_str());
-        if (!seen_.insert(identity).second || IsInDefaultArea(host + "x")) {
+        if (IsInDefaultArea(host + "x")) {
             return;
+        }
+        // The folder's own listing gives its kinds and its identity: a search through folders of
+        // textures and sounds asks the system nothing more of each.
+        std::size_t files = 0;
+        std::vector<fs::path> subfolders;
+        std::vector<fs::path> links;
+        std::string identity = platform::ListFolderEntries(
+            folder, [&](const fs::path::string_type& name, platform::FolderEntryKind kind) {
+                switch (kind) {
+                    case platform::FolderEntryKind::kFolder:
+                        subfolders.push_back(folder / name);
+                        break;
+                    case platform::FolderEntryKind::kLinkToFolder:
+                        links.push_back(folder / name);
+                        break;
+                    case platform::FolderEntryKind::kFile:
+                        if (NamesSceneryFile(name)) {
+                            ++files;
+                        }
+                        break;
+                    case platform::FolderEntryKind::kOther:
+                        break;
+                }
+            });
+        if (identity.empty()) {
+            identity = platform::DirectoryIdentity(host.c_str());
+        }
+        if (!seen_.insert(identity).second) {
+            return;
+        }
+        for (const fs::path& link : links) {
+            FollowLink(link, subfolders);
         }
         const auto named = named_.find(identity);
         const bool areaFolder = named != named_.end();
-        std::size_t files = 0;
-        std::vector<fs::path> subfolders;
-        std::error_code error;
-        for (fs::directory_iterator entries(folder, error), end; !error && entries != end;
-             entries.increment(error)) {
-            const fs::directory_entry& entry = *entries;
-            std::error_code kind;
-            if (entry.is_symlink(kind) && entry.is_directory(kind)) {
-                FollowLink(entry.path(), subfolders);
-            } else if (entry.is_directory(kind)) {
-                subfolders.push_back(entry.path());
-            } else if (entry.is_regular_file(kind) && NamesSceneryFile(entry.path())) {
-                ++files;
-            }
-        }
         if (files > 0 && !areaFolder) {
             Tell(host, files, below);
         }
