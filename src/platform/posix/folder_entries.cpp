@@ -4,17 +4,12 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-#include <memory>
-
 #include "platform/directory_identity.h"
+#include "platform/posix/host_path.h"
 
 namespace halvern::platform {
 
 namespace {
-
-struct CloseStream {
-    void operator()(DIR* stream) const { ::closedir(stream); }
-};
 
 FolderEntryKind KindOfMode(mode_t mode) {
     return S_ISDIR(mode)   ? FolderEntryKind::kFolder
@@ -57,7 +52,7 @@ std::string ListFolderEntries(
     const std::filesystem::path& folder,
     const std::function<void(const std::filesystem::path::string_type& name, FolderEntryKind kind)>&
         visit) {
-    const std::unique_ptr<DIR, CloseStream> stream(::opendir(folder.c_str()));
+    const DirectoryStream stream(::opendir(folder.c_str()));
     if (!stream) {
         return {};
     }
